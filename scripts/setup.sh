@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs whatever Debian packages are missing and builds the program.
+# Usage: scripts/setup.sh [run|test]   (test also installs the test tools)
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+mode="${1:-run}"
+
+packages=(build-essential cmake pkg-config
+  qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl1-mesa-dev
+  libsqlite3-dev libxlsxwriter-dev libzip-dev pxlib-dev
+  fonts-liberation xdg-utils)
+if [ "$mode" = test ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth poppler-utils
+    libreoffice-calc-nogui)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Instalacja pakietów: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build="$here/build"
+tests=OFF; [ "$mode" = test ] && tests=ON
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENWA5_TESTS=$tests >/dev/null
+cmake --build "$build" -j"$(nproc)"

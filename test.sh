@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds everything and runs all tests.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+"$here/scripts/setup.sh" test
+cd "$here/build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300
