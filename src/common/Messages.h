@@ -1,0 +1,53 @@
+#pragma once
+// The four kinds of message box the program shows, behind one interface:
+// the windows implement it with message boxes, tests with ScriptedMessages.
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <deque>
+
+namespace fenwa {
+
+class Messages {
+public:
+    enum class Kind { Error, Warning, Information, Question, QuestionOk };
+
+    virtual ~Messages() = default;
+    virtual void error(const QString &text, const QString &title = QStringLiteral("Błąd")) = 0;
+    virtual void warning(const QString &text, const QString &title = QStringLiteral("Ostrzeżenie")) = 0;
+    virtual void information(const QString &text, const QString &title = QStringLiteral("Informacja")) = 0;
+    // Yes / No; true for Yes.
+    virtual bool question(const QString &text, const QString &title = QStringLiteral("Pytanie")) = 0;
+    // A question icon with an OK button only (informs, asks nothing).
+    virtual void questionOk(const QString &text, const QString &title = QStringLiteral("Pytanie")) = 0;
+};
+
+// Records every message and answers questions from a script (default: Yes).
+class ScriptedMessages : public Messages {
+public:
+    struct Shown {
+        Kind kind;
+        QString title;
+        QString text;
+    };
+
+    void error(const QString &text, const QString &title = QStringLiteral("Błąd")) override;
+    void warning(const QString &text, const QString &title = QStringLiteral("Ostrzeżenie")) override;
+    void information(const QString &text, const QString &title = QStringLiteral("Informacja")) override;
+    bool question(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
+    void questionOk(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
+
+    void answer(bool yes) { answers_.push_back(yes); }
+    void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
+    const QVector<Shown> &shown() const { return shown_; }
+    QStringList texts() const;
+    QString last() const { return shown_.isEmpty() ? QString() : shown_.last().text; }
+    void clear() { shown_.clear(); answers_.clear(); }
+
+private:
+    QVector<Shown> shown_;
+    std::deque<bool> answers_;
+    bool defaultAnswer_ = true;
+};
+
+} // namespace fenwa

@@ -1,0 +1,72 @@
+#include "common/Numbers.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace fenwa {
+
+namespace {
+double roundTo(long double x, long double unit)
+{
+    long double q = x / unit;
+    q = q >= 0 ? q + 0.5L : q - 0.5L;
+    return static_cast<double>(std::trunc(q) * unit);
+}
+} // namespace
+
+double R2(long double x) { return roundTo(x, 0.01L); }
+double R4(long double x) { return roundTo(x, 0.0001L); }
+
+QString formatAmount(double value, int decimals)
+{
+    QLocale pl(QLocale::Polish, QLocale::Poland);
+    QString s = pl.toString(value, 'f', decimals);
+    // Qt groups with a no-break space; keep it (it is what the locale shows).
+    return s;
+}
+
+QString formatPlain(double value, int decimals)
+{
+    QString s = QString::number(value, 'f', decimals);
+    if (s.contains(QLatin1Char('.'))) {
+        while (s.endsWith(QLatin1Char('0')))
+            s.chop(1);
+        if (s.endsWith(QLatin1Char('.')))
+            s.chop(1);
+    }
+    if (s == QLatin1String("-0"))
+        s = QStringLiteral("0");
+    return s.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+bool parseNumber(const QString &text, double *out)
+{
+    QString t = text.trimmed();
+    t.remove(QChar(0x00A0));
+    t.remove(QChar(0x202F));
+    t.remove(QLatin1Char(' '));
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    double v = t.toDouble(&ok);
+    if (ok && out)
+        *out = v;
+    return ok;
+}
+
+QString sqlDateLiteral(const QDate &date)
+{
+    return QLatin1Char('"') + date.toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char('"');
+}
+
+int daysInMonth(int year, int month) { return QDate(year, month, 1).daysInMonth(); }
+
+QString shortDate(const QDate &date) { return date.toString(QStringLiteral("dd.MM.yyyy")); }
+
+QDate parseShortDate(const QString &text)
+{
+    return QDate::fromString(text.trimmed(), QStringLiteral("dd.MM.yyyy"));
+}
+
+} // namespace fenwa

@@ -1,0 +1,101 @@
+#pragma once
+// The session on one data folder: the SQLite database fenwa5.sqlite in it.
+// Every "table file" of the program (passwd.db, g_2016_2201.db, temp.db...)
+// is one table of that database named after the file without ".db"; names
+// compare without regard to letter case.
+//
+// Only this class and the datasets know that the backend is SQLite.
+#include "data/EngineError.h"
+#include "data/FieldDef.h"
+#include "data/SqlDialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <utility>
+
+struct sqlite3;
+
+namespace fenwa::data {
+
+using Params = QVector<std::pair<QString, QVariant>>;   // named (":dzis") parameters
+
+class Database {
+public:
+    static constexpr const char *fileName = "fenwa5.sqlite";
+    enum class OpenMode { ExistingOnly, Create };
+
+    // Opens the database of a data folder. ExistingOnly refuses (EngineError,
+    // Polish) a folder without fenwa5.sqlite, or a file that is not a database.
+    static std::unique_ptr<Database> open(const QString &folder, OpenMode mode = OpenMode::ExistingOnly);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // The data folder as given, without a trailing separator.
+    const QString &folder() const { return folder_; }
+    // The path of a table file as the dialect's SQL writes it: folder + "\" + file.
+    QString path(const QString &file) const;
+    const SqlDialect &dialect() const { return dialect_; }
+
+    // Table files.
+    bool fileExists(const QString &file) const;
+    // Masks with ? and *, several separated by ";"; an empty pattern matches nothing.
+    // Result: file names ("g_2016_2201.db"), in name order.
+    QStringList listFiles(const QString &masks) const;
+    void deleteFile(const QString &file);
+    // Fields of a table file, in their physical order (EngineError when missing).
+    QVector<FieldDef> fields(const QString &file) const;
+
+    // Runs one statement of the dialect that returns no rows; returns rows changed.
+    int exec(const QString &dialectSql, const Params &params = {});
+    // Runs SQLite text directly (used by the engine itself and by tools).
+    void execNative(const QString &sqliteSql);
+
+    // An immediate transaction: the write lock is taken at once, so a check and
+    // the write it guards cannot interleave with another workstation. Nested
+    // transactions join the outer one.
+    class Transaction {
+    public:
+        explicit Transaction(Database &db);
+        ~Transaction();   // rolls back unless committed
+        void commit();
+
+    private:
+        Database &db_;
+        bool outer_ = false;
+        bool done_ = false;
+    };
+    bool inTransaction() const { return txDepth_ > 0; }
+
+    // Running copies of the program on this database (the lock list).
+    void registerRunningCopy(const QString &osUser);
+    void unregisterRunningCopy();
+    void heartbeat();
+    QStringList runningUsers() const;   // OS user names of live copies
+
+    // Busy database: retried for this long before an error.
+    void setBusyTimeout(int ms);
+
+    sqlite3 *handle() const { return db_; }
+    // Turns the current SQLite error into the engine's Polish message.
+    QString lastError() const;
+    QString describeError(int rc) const;
+
+private:
+    Database(const QString &folder, sqlite3 *db);
+    void installFunctions();
+
+    QString folder_;
+    SqlDialect dialect_;
+    sqlite3 *db_ = nullptr;
+    int txDepth_ = 0;
+    qint64 copyId_ = 0;
+};
+
+// Polish alphabetical order, as used by indexes and ORDER BY of text.
+int polishCompare(const QString &a, const QString &b);
+
+} // namespace fenwa::data

@@ -1,0 +1,120 @@
+#pragma once
+// A set of records with a cursor: the common ground of Table and Query.
+// Records are read into memory when the dataset opens; grids bind to it
+// through the signals below.
+#include "data/Database.h"
+#include "data/FieldDef.h"
+#include "data/Filter.h"
+
+#include <QHash>
+#include <QObject>
+#include <QVariant>
+#include <QVector>
+
+namespace fenwa::data {
+
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Insert, Edit };
+    using Record = QVector<QVariant>;
+
+    explicit Dataset(const QString &name, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    QString name() const { return objectName(); }
+    State state() const { return state_; }
+    bool active() const { return state_ != State::Inactive; }
+    bool editing() const { return state_ == State::Insert || state_ == State::Edit; }
+
+    // Fields (names without regard to letter case).
+    int fieldCount() const { return fields_.size(); }
+    const FieldDef &fieldDef(int i) const { return fields_[i]; }
+    const QVector<FieldDef> &fieldDefs() const { return fields_; }
+    int fieldIndex(const QString &name) const;   // -1 when absent
+    bool hasField(const QString &name) const { return fieldIndex(name) >= 0; }
+    const FieldDef &fieldDef(const QString &name) const;   // EngineError when absent
+
+    // Values of the current record (the edit buffer while inserting or editing).
+    QVariant value(const QString &field) const;
+    QVariant value(int field) const;
+    bool isNull(const QString &field) const;
+    QString asString(const QString &field) const;   // plain text: numbers without grouping
+    qint64 asInt(const QString &field) const;
+    double asFloat(const QString &field) const;
+    bool asBool(const QString &field) const;
+    QDateTime asDateTime(const QString &field) const;
+    QDate asDate(const QString &field) const;
+    // Only while inserting or editing (EngineError otherwise). A text longer than
+    // the field's size is refused with a Polish message.
+    void setValue(const QString &field, const QVariant &value);
+
+    // Values of any visible row (for grids).
+    QVariant valueAt(int row, int field) const;
+    QString displayText(int row, int field) const;
+    void setDisplayFormat(const QString &field, const QString &format);   // "#,##0.00"
+    QString displayFormat(int field) const;
+
+    // Cursor over the visible (filtered) rows.
+    int recordCount() const { return visible_.size(); }
+    bool isEmpty() const { return visible_.isEmpty(); }
+    int recNo() const { return cursor_; }   // 0-based; -1 when empty
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    void moveTo(int row);
+
+    // Filter text on the open records (see Filter for the language).
+    void setFilter(const QString &text);
+    QString filter() const { return filterText_; }
+    void setFiltered(bool on);
+    bool filtered() const { return filtered_; }
+
+    // Exact, case-sensitive; moves the cursor when found.
+    bool locate(const QStringList &fields, const QVariantList &values);
+    bool locate(const QString &field, const QVariant &value)
+    {
+        return locate(QStringList{field}, QVariantList{value});
+    }
+
+    // A bookmark is the record's identity (its Id where it has one).
+    using Bookmark = QVariant;
+    Bookmark bookmark() const;
+    bool gotoBookmark(const Bookmark &mark);
+
+signals:
+    void stateChanged();
+    void rowsChanged();       // records reloaded, added or removed
+    void currentChanged();    // cursor moved
+    void recordChanged();     // a value of the current record changed
+
+protected:
+    void setRecords(QVector<FieldDef> fields, QVector<Record> rows);
+    void clearRecords();
+    virtual bool filterInSql() const { return false; }
+    virtual QVariant lookupValue(int field, const Record &row) const;
+    void applyFilter();
+    void setState(State s);
+    const Record *currentRow() const;
+    int rowIndexOfVisible(int row) const { return visible_[row]; }
+    int identityField() const;
+
+    QVector<FieldDef> fields_;
+    QHash<QString, int> fieldByName_;   // lower-case name -> index
+    QVector<Record> rows_;              // every record read
+    QVector<int> visible_;              // indices into rows_ that pass the filter
+    QVector<QString> formats_;
+    int cursor_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+    State state_ = State::Inactive;
+    Record buffer_;                     // edit buffer
+    QString filterText_;
+    bool filtered_ = false;
+    Filter filterExpr_;
+};
+
+} // namespace fenwa::data

@@ -1,0 +1,47 @@
+#pragma once
+// The filter language of tables and query results:
+//   Mc = 3 and Zk = False
+//   Kod = '22*'                 (a final * matches any text beginning with 22)
+//   brutto>=100 AND brutto<=200
+//   Data>=01.02.2016 AND Data<=28.02.2016   (short date format, unquoted)
+// Comparisons =, <>, >=, <=, >, < of a field with a literal, joined by "and"
+// (any letter case). Text comparison is exact and case-sensitive.
+#include "data/FieldDef.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+namespace fenwa::data {
+
+class Filter {
+public:
+    Filter();
+    ~Filter();
+    Filter(const Filter &);
+    Filter &operator=(const Filter &);
+
+    // Throws EngineError with a Polish message when the text cannot be read.
+    static Filter parse(const QString &text);
+
+    bool isEmpty() const;
+    QStringList fields() const;
+
+    // A WHERE condition with ? placeholders; the values are appended to binds.
+    // fieldType tells the stored type of a field (Unknown when it does not exist,
+    // which throws EngineError naming the field).
+    QString toSql(QVariantList &binds,
+                  const std::function<FieldType(const QString &)> &fieldType) const;
+
+    // Evaluates the filter on one record; valueOf gives the field's program
+    // value (QDate, double, bool, QString... or null).
+    bool matches(const std::function<QVariant(const QString &)> &valueOf) const;
+
+private:
+    struct Impl;
+    std::shared_ptr<const Impl> impl_;
+};
+
+} // namespace fenwa::data

@@ -1,0 +1,38 @@
+#pragma once
+// Translates the program's SQL dialect into SQLite's.
+//
+// The dialect names tables by full path in double quotes ("{folder}\name.db"),
+// writes text and dates in double quotes ("text", "MM/DD/YYYY"), logical values
+// as True/False, and creates tables with AUTOINC, CHAR(n), BOOLEAN, DATE,
+// TIMESTAMP, FLOAT. A tokenizer reads the statement; nothing is replaced blindly
+// inside literals or identifiers.
+#include <QString>
+#include <QStringList>
+
+namespace fenwa::data {
+
+struct TranslatedSql {
+    QString sql;             // SQLite text
+    QStringList tables;      // tables named by the statement (lower case, without ".db")
+    bool isSelect = false;   // returns rows
+};
+
+class SqlDialect {
+public:
+    // dataFolder: the data folder, with or without a trailing separator.
+    explicit SqlDialect(const QString &dataFolder);
+
+    // Throws EngineError (Polish message) on a statement it cannot read, or a
+    // table path outside the data folder.
+    TranslatedSql translate(const QString &statement) const;
+
+    // "g_2016_2201.db" / "G_2016_2201.DB" / "{folder}\g_2016_2201.db" -> "g_2016_2201"
+    static QString tableName(const QString &fileOrPath);
+    // Folders compare after normalising separators and dropping a trailing one.
+    static QString normalizeFolder(const QString &folder);
+
+private:
+    QString folder_;
+};
+
+} // namespace fenwa::data

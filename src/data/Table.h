@@ -1,0 +1,94 @@
+#pragma once
+// One table file opened as a dataset: browse, insert, edit, post, cancel,
+// delete, with hooks before and after each change. Every post and delete is
+// its own committed transaction (immediate save); the before-post hook runs
+// inside that transaction, so a check it makes and the write cannot be split
+// by another workstation.
+#include "data/Dataset.h"
+
+#include <functional>
+
+namespace fenwa::data {
+
+class Table : public Dataset {
+    Q_OBJECT
+public:
+    using Hook = std::function<void(Table &)>;
+
+    Table(Database *db, const QString &name, QObject *parent = nullptr);
+
+    // "database name" (the data folder) is the Database; the table name is the
+    // file name ("g_2016_2201.db") or a full path inside the data folder.
+    void setDatabase(Database *db) { db_ = db; }
+    Database *database() const { return db_; }
+    void setTableName(const QString &fileOrPath);
+    QString tableName() const { return fileName_; }   // file name, e.g. "cz.db"
+    QString sqlName() const;                           // SQLite table name
+
+    void setReadOnly(bool on) { readOnly_ = on; }
+    bool readOnly() const { return readOnly_; }
+    void setExclusive(bool on) { exclusive_ = on; }
+    bool exclusive() const { return exclusive_; }
+
+    // Order: primary key (default), a named secondary index (its field), or fields ("A;B").
+    void setIndexName(const QString &index);
+    void setIndexFieldNames(const QString &fields);
+    QString indexName() const { return indexName_; }
+    QString indexFieldNames() const { return indexFields_; }
+
+    // Fields the program relies on: opening a file that lacks one fails.
+    void setDeclaredFields(const QVector<FieldDef> &fields) { declared_ = fields; }
+    // A derived field: value of resultField in the row of lookup whose keyField
+    // equals this record's sourceField.
+    void addLookupField(const QString &name, int size, const QString &sourceField,
+                        Dataset *lookup, const QString &keyField, const QString &resultField);
+
+    void open();    // EngineError when the table is missing or lacks a declared field
+    void close();
+    void refresh(); // reread, keeping the cursor on the same record where possible
+
+    void append();  // insert state with an empty record
+    void edit();
+    void post();
+    void cancel();
+    void remove();  // delete the current record
+
+    // Nearest match on the current order (first row >= values).
+    void findNearest(const QVariantList &values);
+
+    // Hooks. A hook refuses by throwing Abort (after showing its message).
+    Hook beforeInsert, afterInsert, beforeEdit, afterEdit;
+    Hook beforePost, afterPost, beforeDelete, afterDelete;
+
+    // The value Id got from the last insert.
+    qint64 lastInsertId() const { return lastInsertId_; }
+
+protected:
+    bool filterInSql() const override { return true; }
+    QVariant lookupValue(int field, const Record &row) const override;
+
+private:
+    struct Lookup {
+        int sourceField;
+        Dataset *table;
+        QString keyField;
+        QString resultField;
+    };
+    QString orderClause() const;
+    void load(const QVariant &keepIdentity);
+    void checkWritable(const char *what) const;
+    void writeRecord();
+
+    Database *db_;
+    QString fileName_;
+    bool readOnly_ = false;
+    bool exclusive_ = false;
+    QString indexName_;
+    QString indexFields_;
+    QVector<FieldDef> declared_;
+    QVector<QPair<FieldDef, Lookup>> pendingLookups_;
+    QHash<int, Lookup> lookups_;
+    qint64 lastInsertId_ = 0;
+};
+
+} // namespace fenwa::data
