@@ -9,6 +9,7 @@
 #include "data/FieldDef.h"
 #include "data/SqlDialect.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -17,6 +18,7 @@
 #include <utility>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace fenwa::data {
 
@@ -84,6 +86,10 @@ public:
     QString lastError() const;
     QString describeError(int rc) const;
 
+    // Prepared statements kept for reuse (see Statement).
+    sqlite3_stmt *takeCached(const QString &sql) const;
+    sqlite3_stmt *putCached(const QString &sql, sqlite3_stmt *st) const;
+
 private:
     Database(const QString &folder, sqlite3 *db);
     void installFunctions();
@@ -93,6 +99,9 @@ private:
     sqlite3 *db_ = nullptr;
     int txDepth_ = 0;
     qint64 copyId_ = 0;
+    mutable QHash<QString, sqlite3_stmt *> cache_;
+    mutable QHash<QString, QVector<FieldDef>> fieldsCache_;
+    mutable qint64 fieldsVersion_ = -1;
 };
 
 // Polish alphabetical order, as used by indexes and ORDER BY of text.
