@@ -3,6 +3,7 @@
 #include "common/Numbers.h"
 #include "data/EngineError.h"
 #include "data/Query.h"
+#include "data/Schema.h"
 
 #include <QHash>
 #include <cmath>
@@ -10,38 +11,14 @@
 
 namespace fenwa::data {
 
-QStringList groupsCreateLines(const Database &db, const QString &sufiks)
-{
-    return {
-        QStringLiteral("CREATE TABLE \"%1\"").arg(db.path(QStringLiteral("g") + sufiks)),
-        QStringLiteral("(Id AUTOINC,Dok CHAR(40),Rozdz INTEGER,Par INTEGER,Opis CHAR(160),Rok INTEGER,"
-                       "Mc INTEGER,Zk Boolean,T_Ins TIMESTAMP,T_Mod TIMESTAMP,O_Ins INTEGER,O_Mod Integer,"),
-        QStringLiteral("PRIMARY KEY (Id))"),
-    };
-}
-
-QStringList positionsCreateLines(const Database &db, const QString &sufiks)
-{
-    return {
-        QStringLiteral("CREATE TABLE \"%1\"").arg(db.path(QStringLiteral("p") + sufiks)),
-        QStringLiteral("(Id AUTOINC,Dok INTEGER,Cz INTEGER,Bd INTEGER,Bp INTEGER,zak INTEGER,kontr INTEGER,"
-                       "prac INTEGER,zf INTEGER,ch INTEGER,gat INTEGER,jm INTEGER,"),
-        QStringLiteral("ilosc FLOAT,cena FLOAT,netto FLOAT, podatki FLOAT, BRUTTO FLOAT,wyd BOOLEAN,"
-                       "Kosz BOOLEAN,DOT BOOLEAN,ob INTEGER,"),
-        QStringLiteral("Opis CHAR(160),Data DATE,PKS CHAR(20),FAK CHAR(30),"),
-        QStringLiteral("T_Ins TIMESTAMP,T_Mod TIMESTAMP,O_Ins INTEGER,O_Mod Integer,"),
-        QStringLiteral("PRIMARY KEY (Id))"),
-    };
-}
-
 void createRegister(Database &db, int year, const QString &code)
 {
     const QString sufiks = QStringLiteral("_%1_%2.db").arg(year).arg(code);
     Database::Transaction tx(db);
     if (!db.fileExists(QStringLiteral("g") + sufiks))
-        db.exec(groupsCreateLines(db, sufiks).join(QLatin1Char('\n')));
+        db.exec(schema::createGroups(db.folder(), sufiks).join(QLatin1Char('\n')));
     if (!db.fileExists(QStringLiteral("p") + sufiks))
-        db.exec(positionsCreateLines(db, sufiks).join(QLatin1Char('\n')));
+        db.exec(schema::createPositions(db.folder(), sufiks).join(QLatin1Char('\n')));
     tx.commit();
 }
 

@@ -10,10 +10,6 @@
 
 namespace fenwa::data {
 
-// The two statements that create a register's files, as lines, exactly as the
-// program sends them; sufiks = "_" + year + "_" + code + ".db".
-QStringList groupsCreateLines(const Database &db, const QString &sufiks);
-QStringList positionsCreateLines(const Database &db, const QString &sufiks);
 // Creates whichever of the two files of a register is missing.
 void createRegister(Database &db, int year, const QString &code);
 

@@ -1,6 +1,7 @@
 #include "data/Seed.h"
 
 #include "data/EngineError.h"
+#include "data/Schema.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -314,75 +315,6 @@ const std::initializer_list<const char *> kOb = {
 
 } // namespace
 
-// ------------------------------------------------------------------ schema
-
-const QVector<SharedTable> &sharedTables()
-{
-    static const QVector<SharedTable> tables = {
-        {QStringLiteral("passwd.db"),
-         QStringLiteral("Id AUTOINC, Login CHAR(40), Password CHAR(40), Admin BOOLEAN, Slowniki BOOLEAN, "
-                        "Browse BOOLEAN, Edit BOOLEAN, Arc BOOLEAN, Active BOOLEAN, D DATE, PRIMARY KEY (Id)"),
-         {}},
-        {QStringLiteral("wiw.db"),
-         QStringLiteral("woj CHAR(40), Kod CHAR(2), Nazwa CHAR(100), ulica CHAR(60), Miasto CHAR(60)"),
-         {}},
-        {QStringLiteral("piw.db"),
-         QStringLiteral("Kod CHAR(4), powiat CHAR(40), Nazwa CHAR(100), ulica CHAR(60), Miasto CHAR(60)"),
-         {}},
-        {QStringLiteral("jp.db"),
-         QStringLiteral("Id AUTOINC, Kod CHAR(4), Jp CHAR(100), PRIMARY KEY (Id)"),
-         {}},
-        {QStringLiteral("rozdz.db"),
-         QStringLiteral("Id AUTOINC, Rozdz CHAR(10), Opis CHAR(100), PRIMARY KEY (Id)"),
-         {QStringLiteral("Rozdz"), QStringLiteral("Opis")}},
-        {QStringLiteral("par.db"),
-         QStringLiteral("Id AUTOINC, Par CHAR(10), Dod CHAR(2), Opis CHAR(255), PRIMARY KEY (Id)"),
-         {QStringLiteral("Par"), QStringLiteral("Dod"), QStringLiteral("Opis")}},
-        {QStringLiteral("zf.db"),
-         QStringLiteral("Id AUTOINC, zf CHAR(150), Rok INTEGER, PRIMARY KEY (Id)"),
-         {QStringLiteral("zf"), QStringLiteral("Rok")}},
-        {QStringLiteral("ch.db"),
-         QStringLiteral("Id AUTOINC, Kol INTEGER, Ch CHAR(100), ChEn CHAR(100), M BOOLEAN, R BOOLEAN, "
-                        "Z BOOLEAN, N BOOLEAN, Ukr BOOLEAN, PRIMARY KEY (Id)"),
-         {QStringLiteral("Kol"), QStringLiteral("Ch"), QStringLiteral("ChEn")}},
-        {QStringLiteral("gat.db"),
-         QStringLiteral("Id AUTOINC, Gat CHAR(40), PRIMARY KEY (Id)"),
-         {QStringLiteral("Gat")}},
-        {QStringLiteral("jm.db"),
-         QStringLiteral("Id AUTOINC, Jms CHAR(10), Jm CHAR(40), PRIMARY KEY (Id)"),
-         {QStringLiteral("Jms"), QStringLiteral("Jm")}},
-        {QStringLiteral("kontr.db"),
-         QStringLiteral("Id AUTOINC, Nazwa CHAR(60), Im_naz CHAR(60), Ulica CHAR(30), Miasto CHAR(30), "
-                        "Ident CHAR(30), Konto CHAR(30), Ukr BOOLEAN, PRIMARY KEY (Id)"),
-         {QStringLiteral("Nazwa"), QStringLiteral("Im_naz"), QStringLiteral("Ulica"),
-          QStringLiteral("Miasto"), QStringLiteral("Ident"), QStringLiteral("Konto")}},
-        {QStringLiteral("bd.db"),
-         QStringLiteral("Id AUTOINC, Bd CHAR(150), PRIMARY KEY (Id)"),
-         {QStringLiteral("Bd")}},
-        {QStringLiteral("bp.db"),
-         QStringLiteral("Id AUTOINC, Bp CHAR(150), PRIMARY KEY (Id)"),
-         {QStringLiteral("Bp")}},
-        {QStringLiteral("cz.db"),
-         QStringLiteral("Id AUTOINC, Cz CHAR(150), Ukr BOOLEAN, PRIMARY KEY (Id)"),
-         {QStringLiteral("Cz")}},
-        {QStringLiteral("zak.db"),
-         QStringLiteral("Id AUTOINC, Zak CHAR(150), PRIMARY KEY (Id)"),
-         {QStringLiteral("Zak")}},
-        {QStringLiteral("prac.db"),
-         QStringLiteral("Id AUTOINC, Prac CHAR(100), PRIMARY KEY (Id)"),
-         {QStringLiteral("Prac")}},
-        {QStringLiteral("ob.db"),
-         QStringLiteral("Id AUTOINC, ob CHAR(150), PRIMARY KEY (Id)"),
-         {}},
-    };
-    return tables;
-}
-
-QString createStatement(const Database &db, const SharedTable &table)
-{
-    return QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(db.path(table.file), table.columns);
-}
-
 QString emptyPasswordDigest()
 {
     return QString::fromLatin1(QCryptographicHash::hash(QByteArray(), QCryptographicHash::Sha1).toHex())
@@ -392,10 +324,9 @@ QString emptyPasswordDigest()
 void createSharedTables(Database &db)
 {
     Database::Transaction tx(db);
-    for (const SharedTable &table : sharedTables()) {
-        db.exec(createStatement(db, table));
-        for (const QString &field : table.indexes)
-            db.exec(QStringLiteral("CREATE INDEX %1 ON \"%2\" (%1)").arg(field, db.path(table.file)));
+    for (const schema::TableSpec &table : schema::sharedTables()) {
+        db.exec(schema::createStatement(db.folder(), table).join(QLatin1Char('\n')));
+        schema::createIndexes(db, table);
     }
     tx.commit();
 }

@@ -13,26 +13,12 @@
 
 namespace fenwa::data {
 
-// One shared table: its file, the CREATE statement in the program's dialect
-// ({folder} stands for the data folder) and its secondary indexes, each on one
-// field and named after it.
-struct SharedTable {
-    QString file;                 // "rozdz.db"
-    QString columns;              // "Id AUTOINC, Rozdz CHAR(10), ..., PRIMARY KEY (Id)"
-    QStringList indexes;          // {"Rozdz", "Opis"}
-};
-
-// Every shared table of an installation, in the order they are created.
-const QVector<SharedTable> &sharedTables();
-
-// The CREATE TABLE statement of one shared table for a data folder.
-QString createStatement(const Database &db, const SharedTable &table);
-
 // SHA-1 digest of zero bytes as 40 upper-case hexadecimal digits: the stored
 // password of a user whose password is empty.
 QString emptyPasswordDigest();
 
-// Creates the shared tables and their indexes in an empty database.
+// Creates every shared table of the schema catalogue, with its indexes, in
+// an empty database.
 void createSharedTables(Database &db);
 // Fills the shared tables with the installation content. `today` is the
 // password date of the administrator and the year of the financing sources.
