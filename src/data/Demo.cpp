@@ -338,17 +338,22 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
         const QString gSql = groupInsert(db, gFile);
         const QString pSql = positionInsert(db, pFile);
         int documentNo = 0;
+        int rotation = rng.between(0, 99);
         int bankStatement = 0;
 
         for (int month = o.firstMonth; month <= o.lastMonth; ++month) {
-            const int days = daysInMonth(o.year, month);
+            // In the month of `now` nothing is dated after today.
+            int days = daysInMonth(o.year, month);
+            if (o.now.isValid() && o.now.date().year() == o.year && o.now.date().month() == month)
+                days = o.now.date().day();
             // Groups of the last two months stay open; older ones are closed.
             const bool closed = month < o.lastMonth - 1;
             for (int g = 0; g < o.groupsPerMonth; ++g) {
                 // The first groups of a month are the payroll and the running
-                // costs, the rest are drawn at random.
-                const GroupKind &k = g < int(kinds.size()) && g < 2 ? *kinds[g]
-                                                                   : *kinds[rng.between(0, int(kinds.size()) - 1)];
+                // costs; the others take the unit's remaining kinds in turn, so
+                // a long enough demo shows every kind.
+                const int n = int(kinds.size());
+                const GroupKind &k = g < 2 || n <= 2 ? *kinds[std::min(g, n - 1)] : *kinds[2 + rotation++ % (n - 2)];
                 ++documentNo;
                 const QString dok = QStringLiteral("%1 %2/%3/%4")
                                         .arg(u(k.symbol))
