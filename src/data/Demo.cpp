@@ -4,8 +4,10 @@
 #include "data/EngineError.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "data/Statement.h"
 
 #include <QHash>
+#include <QSet>
 #include <cmath>
 #include <random>
 
@@ -66,6 +68,7 @@ struct GroupKind {
     Charges charges;
     QVector<Unit> units;     // units that book such groups
     QVector<Line> lines;
+    bool once = false;       // booked once a year, with one position (an investment)
 };
 
 const char *const kBudzet = "Budżet państwa - wydatki bieżące";
@@ -187,7 +190,8 @@ const QVector<GroupKind> &groupKinds()
          {U::Voivodeship},
          {{"samochód terenowy do zwalczania ASF", "obsługa administracyjna", "samochód terenowy", "szt.",
            "Przykładowa Stacja Paliw", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 1, 1, true, 118000,
-           156000}}},
+           156000}},
+         true},
     };
     return kinds;
 }
@@ -297,17 +301,6 @@ QString positionInsert(const Database &db, const QString &file)
         .arg(db.path(file));
 }
 
-// The id of the group just inserted: the highest Id of the file.
-int lastId(Database &db, const QString &file)
-{
-    Query q(&db, QStringLiteral("Q_Demo"));
-    q.setSql({QStringLiteral("SELECT MAX(Id) AS m FROM \"%1\"").arg(db.path(file))});
-    q.open();
-    const int id = int(q.asInt(QStringLiteral("m")));
-    q.close();
-    return id;
-}
-
 } // namespace
 
 DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
@@ -335,10 +328,12 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
 
         Database::Transaction tx(db);
         createRegister(db, o.year, code);
-        const QString gSql = groupInsert(db, gFile);
-        const QString pSql = positionInsert(db, pFile);
+        // Each insert is translated and prepared once, then run per row.
+        Statement gInsert(db, db.dialect().translate(groupInsert(db, gFile)).sql);
+        Statement pInsert(db, db.dialect().translate(positionInsert(db, pFile)).sql);
         int documentNo = 0;
         int rotation = rng.between(0, 99);
+        QSet<const GroupKind *> booked;
         int bankStatement = 0;
 
         for (int month = o.firstMonth; month <= o.lastMonth; ++month) {
@@ -353,7 +348,15 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
                 // costs; the others take the unit's remaining kinds in turn, so
                 // a long enough demo shows every kind.
                 const int n = int(kinds.size());
-                const GroupKind &k = g < 2 || n <= 2 ? *kinds[std::min(g, n - 1)] : *kinds[2 + rotation++ % (n - 2)];
+                const GroupKind *pick = kinds[std::min(g, n - 1)];
+                if (g >= 2 && n > 2) {
+                    do
+                        pick = kinds[2 + rotation++ % (n - 2)];
+                    while (pick->once && booked.contains(pick) && booked.size() < n - 2);
+                }
+                const GroupKind &k = *pick;
+                if (k.once)
+                    booked.insert(&k);
                 ++documentNo;
                 const QString dok = QStringLiteral("%1 %2/%3/%4")
                                         .arg(u(k.symbol))
@@ -367,7 +370,8 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
                 const QDateTime modified = closed ? inserted.addDays(std::min(3, days - groupDate.day()))
                                                   : inserted.addSecs(rng.between(60, 3600));
 
-                db.exec(gSql, {{QStringLiteral(":dok"), dok},
+                gInsert.reset();
+                gInsert.bindNamed({{QStringLiteral(":dok"), dok},
                                {QStringLiteral(":rozdz"), idOf(d.rozdz, k.rozdz)},
                                {QStringLiteral(":par"), idOf(d.par, k.par)},
                                {QStringLiteral(":opis"), u(k.opis)},
@@ -378,11 +382,13 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
                                {QStringLiteral(":tmod"), o.now.isValid() ? std::min(modified, o.now) : modified},
                                {QStringLiteral(":oins"), o.user},
                                {QStringLiteral(":omod"), o.user}});
-                const int groupId = lastId(db, gFile);
+                while (gInsert.step()) {
+                }
+                const qint64 groupId = sqlite3_last_insert_rowid(db.handle());
                 ++result.groups;
                 ++bankStatement;
 
-                const int count = rng.between(o.minPositions, o.maxPositions);
+                const int count = k.once ? 1 : rng.between(o.minPositions, o.maxPositions);
                 for (int n = 0; n < count; ++n) {
                     const Line &line = k.lines[rng.between(0, int(k.lines.size()) - 1)];
                     const double quantity = line.wholeQuantity ? rng.between(int(line.qMin), int(line.qMax))
@@ -420,7 +426,8 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
                     if (o.now.isValid() && stamp > o.now)
                         stamp = o.now;
 
-                    db.exec(pSql,
+                    pInsert.reset();
+                    pInsert.bindNamed(
                             {{QStringLiteral(":dok"), groupId},
                              {QStringLiteral(":cz"), idOf(d.cz, line.cz)},
                              {QStringLiteral(":bd"), idOf(d.bd, line.bd)},
@@ -449,6 +456,8 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
                              {QStringLiteral(":tmod"), stamp},
                              {QStringLiteral(":oins"), o.user},
                              {QStringLiteral(":omod"), o.user}});
+                    while (pInsert.step()) {
+                    }
                     ++result.positions;
                 }
             }
