@@ -64,6 +64,8 @@ void writeCsv(const Dataset &data, QTextStream &out)
 void runConsoleStatement(Database &db, const QString &statement, QTextStream &out)
 {
     QString text = statement;
+    if (text.startsWith(QChar(0xFEFF)))   // a byte order mark left by an editor
+        text.remove(0, 1);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text = text.trimmed();
     if (text.endsWith(QLatin1Char(';')))

@@ -584,6 +584,34 @@ TEST(Csv, FieldsFollowRfc4180AndTheProgramsFormats)
     EXPECT_EQ(csvField(-0.0), QStringLiteral("0"));
 }
 
+TEST(Csv, ConsoleRunsOneStatementAsWrittenByAnEditor)
+{
+    Installation inst;
+    Database &db = *inst.db;
+    auto run = [&](const QString &statement) {
+        QString text;
+        QTextStream out(&text);
+        runConsoleStatement(db, statement, out);
+        out.flush();
+        return text;
+    };
+    // Byte order mark, Windows line ends and a closing semicolon.
+    EXPECT_EQ(run(QChar(0xFEFF) + QStringLiteral("SELECT Jms, Jm\r\nFROM \"%1\"\r\nWHERE Jms = 'kg';\r\n")
+                                     .arg(db.path(QStringLiteral("jm.db")))),
+              QStringLiteral("Jms,Jm\r\nkg,kilogram\r\n"));
+    // An empty result still has its header.
+    EXPECT_EQ(run(QStringLiteral("SELECT Gat FROM \"%1\" WHERE Gat = 'smoki'").arg(db.path(QStringLiteral("gat.db")))),
+              QStringLiteral("Gat\r\n"));
+    EXPECT_EQ(run(QStringLiteral("DELETE FROM \"%1\" WHERE Kod LIKE '28%'").arg(db.path(QStringLiteral("piw.db")))),
+              QStringLiteral("zmienione_wiersze\r\n19\r\n"));
+    // The engine refuses a text longer than its field, and nothing is written.
+    EXPECT_THROW(run(QStringLiteral("UPDATE \"%1\" SET Jms = 'bardzo długi symbol'").arg(db.path(QStringLiteral("jm.db")))),
+                 EngineError);
+    EXPECT_EQ(run(QStringLiteral("SELECT COUNT(*) AS n FROM \"%1\" WHERE Jms = 'kg'").arg(db.path(QStringLiteral("jm.db")))),
+              QStringLiteral("n\r\n1\r\n"));
+    EXPECT_THROW(run(QStringLiteral(";")), EngineError);
+}
+
 // -------------------------------------------------------------------- tool
 
 namespace {
