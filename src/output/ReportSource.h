@@ -34,6 +34,8 @@ public:
 
 // Formats one value the way the program shows it: amounts with the Polish
 // separators, dates "dd.MM.yyyy", logical values "True"/"False".
+// "#,##0.00" (or another number of decimals): every thousand grouped.
+QString formatGrouped(double value, int decimals = 2);
 QString formatValue(const QVariant &value, ColumnType type, const QString &format);
 
 // Rows kept in memory: what tests and the reports that compute their own rows use.

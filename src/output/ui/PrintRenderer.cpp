@@ -1,6 +1,6 @@
 #include "output/ui/PrintRenderer.h"
 
-#include "common/Numbers.h"
+#include "output/ReportSource.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -253,7 +253,7 @@ void PrintRenderer::drawFooter(QPainter &p, double y)
                 continue;
             const double x = l_.left + l_.columnLeft(c);
             p.drawRect(QRectF(px(x), px(y), px(col.width), px(h)));
-            drawText(p, x + kPadX, y, col.width - 2 * kPadX, h, formatAmount(job_.totals.value(c)),
+            drawText(p, x + kPadX, y, col.width - 2 * kPadX, h, formatGrouped(job_.totals.value(c)),
                      font(10), Qt::AlignRight | Qt::AlignVCenter);
         }
         stopkaY = y + page::kStopkaBelowTotals;
