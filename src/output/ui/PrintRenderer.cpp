@@ -148,6 +148,15 @@ int PrintRenderer::paginate(const QPaintDevice &device)
     return pages_.size();
 }
 
+QVector<double> PrintRenderer::rowHeights() const
+{
+    QVector<double> h;
+    for (const Page &p : pages_)
+        for (const Row &r : p.rows)
+            h << r.h;
+    return h;
+}
+
 void PrintRenderer::drawText(QPainter &p, double x, double y, double w, double h,
                              const QString &text, const QFont &f, int flags, bool clip)
 {
@@ -194,9 +203,15 @@ void PrintRenderer::drawHeadings(QPainter &p, double y)
         const QStringList caption = job_.headings.value(c).split(QLatin1Char('\n'));
         if (col.headingRule && caption.size() == 2) {
             p.drawLine(QPointF(px(x), px(y + h / 2)), QPointF(px(x + col.width), px(y + h / 2)));
-            for (int i = 0; i < 2; ++i)
-                drawText(p, x + kPadX, y + i * h / 2, col.width - 2 * kPadX, h / 2, caption[i],
-                         font(col.headingFontSize), Qt::AlignCenter | Qt::TextWordWrap, false);
+            // Each half holds one line: a caption wider than its column is set smaller.
+            for (int i = 0; i < 2; ++i) {
+                double size = col.headingFontSize;
+                while (size > 6 && QFontMetricsF(font(size), device_).horizontalAdvance(caption[i])
+                                       > px(col.width - kPadX))
+                    size -= 0.5;
+                drawText(p, x, y + i * h / 2, col.width, h / 2, caption[i], font(size),
+                         Qt::AlignCenter, false);
+            }
         } else {
             drawText(p, x + kPadX, y, col.width - 2 * kPadX, h, caption.join(QLatin1Char('\n')),
                      font(col.headingFontSize), Qt::AlignCenter | Qt::TextWordWrap, false);

@@ -25,6 +25,8 @@ public:
     // Lays out the pages for the device's resolution; returns the page count.
     int paginate(const QPaintDevice &device);
     int pageCount() const { return pages_.size(); }
+    // Heights (inches) of the data rows in order, as laid out.
+    QVector<double> rowHeights() const;
 
     // Draws one page (from 0) with a painter open on a device set up as above.
     void paintPage(QPainter &painter, int page);
