@@ -5,6 +5,7 @@
 
 #include "common/Messages.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
@@ -287,6 +288,15 @@ TEST_F(PrintRenderTest, PreviewOpensAtFullSizeNavigatesAndSavesPdf)
     EXPECT_EQ(preview.currentPage(), preview.pageCount());
     preview.setZoom(2.0);
     EXPECT_DOUBLE_EQ(preview.zoom(), 2.0);
+    if (qEnvironmentVariableIsSet("FENWA5_KEEP_PDF")) {   // a picture of the window to look at
+        preview.setZoom(1.0);
+        preview.goToPage(1);
+        preview.resize(1100, 800);
+        preview.show();
+        QApplication::processEvents();
+        preview.grab().save(dir.filePath(QStringLiteral("preview.png")));
+        preview.hide();
+    }
 
     const QString path = dir.filePath(QStringLiteral("zapis.pdf"));
     ASSERT_TRUE(preview.saveAs(path));
