@@ -216,6 +216,8 @@ void XlsxSpreadsheet::save(const QString &path)
     }
     if (landscape_)
         worksheet_set_landscape(ws);
+    worksheet_set_paper(ws, 9);            // A4
+    worksheet_fit_to_pages(ws, 1, 0);      // printed one page wide, as many pages tall as needed
 
     // Column formats apply to every cell of the column without a format of its own.
     auto effective = [&](int styleIdx, int col) {

@@ -78,6 +78,7 @@ TEST_F(SheetExportTest, SheetConventionsTitleHeadingsRowsAndFooter)
     const xl::Workbook wb = xl::read(r.path);
     ASSERT_TRUE(wb.ok);
     EXPECT_EQ(wb.orientation, QStringLiteral("landscape"));
+    EXPECT_EQ(wb.paperSize, QStringLiteral("9"));   // A4, one page wide
 
     // Row 1: merged title, centred both ways, Arial 12.
     EXPECT_EQ(wb.text("A1"), QStringLiteral("Grupy dokumentów: styczeń 2016"));

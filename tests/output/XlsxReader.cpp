@@ -144,6 +144,8 @@ Workbook read(const QString &path)
                 wb.merges << a.value(QLatin1String("ref")).toString();
             } else if (n == u"pageSetup") {
                 wb.orientation = a.value(QLatin1String("orientation")).toString();
+                wb.fitToWidth = a.value(QLatin1String("fitToWidth")).toString();
+                wb.paperSize = a.value(QLatin1String("paperSize")).toString();
             }
         }
     }

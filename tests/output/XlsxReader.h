@@ -36,6 +36,7 @@ struct Workbook {
     QMap<int, double> rowHeights;       // 1-based, only explicit ones
     QMap<int, int> rowLevels;
     QString orientation;
+    QString fitToWidth, paperSize;
     QVector<Font> fonts;
     QVector<Border> borders;
     QVector<Xf> xfs;
