@@ -114,7 +114,8 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const
     const GridColumn &col = columns_[index.column()];
     const int field = fieldOf(index.column());
     const bool editable = field >= 0 && !col.readOnly && dataset_->editing()
-        && index.row() == dataset_->currentDisplayRow() && !dataset_->fieldDef(field).lookup;
+        && index.row() == dataset_->currentDisplayRow()
+        && (!dataset_->fieldDef(field).lookup || !col.lookupKey.isEmpty());
     if (col.check) {
         f |= Qt::ItemIsUserCheckable;
         if (!editable)
@@ -137,8 +138,9 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
         v = value.toInt() == Qt::Checked;
     else if (role != Qt::EditRole)
         return false;
+    const GridColumn &col = columns_[index.column()];
     try {
-        dataset_->setValue(dataset_->fieldDef(field).name, v);
+        dataset_->setValue(col.lookupKey.isEmpty() ? dataset_->fieldDef(field).name : col.lookupKey, v);
     } catch (const data::EngineError &e) {
         lastError_ = e.message();
         return false;

@@ -17,6 +17,8 @@ struct GridColumn {
     bool readOnly = false;
     bool visible = true;
     Qt::Alignment alignment = {};   // default: numbers right, text left
+    // A looked-up column edits its source field: the editor gives the Id.
+    QString lookupKey;
 };
 
 class DatasetModel : public QAbstractTableModel {
