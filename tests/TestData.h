@@ -1,5 +1,6 @@
 #pragma once
 // A data folder in a temporary directory with every shared table created.
+#include "QtPrinters.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 

@@ -1,7 +1,7 @@
 // A query of the table engine printed and exported through the adapter.
 #include "output/DatasetSource.h"
 #include "output/PrintJob.h"
-#include "output/QtPrinters.h"
+#include "QtPrinters.h"
 #include "output/SheetExport.h"
 #include "output/XlsxReader.h"
 

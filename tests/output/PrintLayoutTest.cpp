@@ -1,7 +1,7 @@
 // The print layouts as data and the prepared print job.
 #include "output/PrintJob.h"
 #include "output/PrintLayout.h"
-#include "output/QtPrinters.h"
+#include "QtPrinters.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

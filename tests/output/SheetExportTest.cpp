@@ -1,6 +1,6 @@
 // Spreadsheet exports written to .xlsx and read back.
 #include "output/SheetExport.h"
-#include "output/QtPrinters.h"
+#include "QtPrinters.h"
 #include "output/XlsxReader.h"
 #include "output/XlsxSpreadsheet.h"
 

@@ -1,4 +1,5 @@
 // Opening a register and the document groups' commands, on an installation database.
+#include "QtPrinters.h"
 #include "data/Dane.h"
 #include "data/Schema.h"
 #include "data/Seed.h"

@@ -38,9 +38,12 @@ public:
     QAction *mPozycje, *mDodaj, *mUsun, *mPopraw, *mZapisz, *mRezygnuj, *mKopiuj, *mWklej, *mZamknij,
         *mOtworz, *mSzukaj, *mDrukuj, *mEksport, *mSuma, *mInformacje, *mWyjscie;
 
+    // Closes with a result; whatever way the window closes, the current group
+    // goes to the main window's fields and T_Gr closes.
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
-    void done(int result) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
 

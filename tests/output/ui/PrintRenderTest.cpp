@@ -1,5 +1,5 @@
 // Every layout rendered to PDF and read back with pdftotext; the preview window.
-#include "output/QtPrinters.h"
+#include "QtPrinters.h"
 #include "output/ui/PrintPreview.h"
 #include "output/ui/PrintRenderer.h"
 

@@ -1,0 +1,222 @@
+// The register's windows driven headless: open a register, work with groups,
+// print, export and search.
+#include "QtPrinters.h"
+#include "data/Dane.h"
+#include "data/Seed.h"
+#include "output/XlsxReader.h"
+#include "register/ui/Rejestr.h"
+#include "reports/ui/Szukaj.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace fenwa;
+using namespace fenwa::data;
+using namespace fenwa::reg::ui;
+
+namespace {
+
+struct App {
+    QTemporaryDir dir;
+    std::unique_ptr<Database> db;
+    CurrentUser user;
+    RunSettings settings;
+    OpenRegister reg;
+    ScriptedMessages messages;
+    Clock clock;
+    std::unique_ptr<TF_Dane> dane;
+    QWidget main;
+    std::unique_ptr<RegisterWindows> windows;
+    QString exported;
+
+    explicit App(bool edycja = true)
+    {
+        clock.set(QDateTime(QDate(2016, 3, 15), QTime(10, 0)));
+        db = createInstallation(dir.path(), clock.today());
+        user.user = 1;
+        user.user_str = QStringLiteral("admin");
+        user.wersja = QStringLiteral("5.0");
+        user.edycja = edycja;
+        user.przeglad = true;
+        user.slowniki = true;
+        settings.fd = dir.path();
+        settings.fe = dir.path();
+        settings.wkod = QStringLiteral("20");
+        settings.pkod = QStringLiteral("2003");
+        dane = std::make_unique<TF_Dane>(db.get(), user, settings, reg, messages, clock);
+        EXPECT_TRUE(dane->open());
+        windows = std::make_unique<RegisterWindows>(*dane, &main);
+        windows->F_GrDok->openFile = [this](const QString &path) {
+            exported = path;
+            return true;
+        };
+    }
+    TF_GrDok &groups() { return *windows->F_GrDok; }
+    // Opens the register of the unit at `unitIndex` and runs `inGroups` inside the groups window.
+    int open(int unitIndex, const std::function<int(TF_GrDok &)> &inGroups)
+    {
+        int result = -1;
+        windows->runDialog = [&](QDialog &d) {
+            if (&d == windows->F_Otworz) {
+                windows->F_Otworz->ComboBox2->setCurrentIndex(unitIndex);
+                return int(QDialog::Accepted);
+            }
+            groups().show();
+            result = inGroups(groups());
+            if (groups().isVisible())
+                groups().done(result);
+            return result;
+        };
+        windows->Otwrz1Click();
+        return result;
+    }
+    void addGroup(TF_GrDok &w, const QString &dok)
+    {
+        Table *g = dane->T_Gr;
+        w.XDBNavigator1->insertButton()->click();
+        g->setValue(QStringLiteral("Dok"), dok);
+        g->setValue(QStringLiteral("Opis"), QStringLiteral("Opis ") + dok);
+        g->setValue(QStringLiteral("Rozdz"), 2);
+        g->setValue(QStringLiteral("Par"), 5);
+        w.XDBNavigator1->postButton()->click();
+    }
+};
+
+} // namespace
+
+TEST(GroupsWindow, OpenAddCloseReopenAndChoose)
+{
+    App app;
+    const int result = app.open(0, [&](TF_GrDok &w) {
+        EXPECT_TRUE(w.windowTitle().startsWith(QStringLiteral("Dokumenty: ")));
+        EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" za rok 2016, miesiąc marzec.")));
+        // An empty month: the six buttons are off, of the table's menu items only "Dodaj".
+        EXPECT_FALSE(w.BitBtn1->isEnabled());
+        EXPECT_FALSE(w.BitBtn6->isEnabled());
+        w.updateMenu();
+        EXPECT_TRUE(w.mDodaj->isEnabled());
+        EXPECT_FALSE(w.mUsun->isEnabled() || w.mZapisz->isEnabled() || w.mDrukuj->isEnabled());
+        EXPECT_TRUE(w.mPozycje->isEnabled() && w.mKopiuj->isEnabled() && w.mSuma->isEnabled());
+
+        w.XDBNavigator1->insertButton()->click();
+        EXPECT_FALSE(w.BitBtn1->isEnabled());
+        w.updateMenu();
+        EXPECT_TRUE(w.mZapisz->isEnabled() && w.mRezygnuj->isEnabled());
+        // Esc cancels the insert and does not close the window.
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&w, &esc);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(app.dane->T_Gr->state(), Dataset::State::Browse);
+
+        app.addGroup(w, QStringLiteral("FV/1"));
+        app.addGroup(w, QStringLiteral("FV/2"));
+        EXPECT_EQ(app.dane->T_Gr->recordCount(), 2);
+        EXPECT_TRUE(w.BitBtn1->isEnabled());
+
+        w.mZamknij->trigger();
+        EXPECT_EQ(app.messages.last(), QStringLiteral("Dokument FV/2 został zamknięty!"));
+        auto *model = w.XDBGrid1->datasetModel();
+        EXPECT_TRUE(model->data(model->index(1, 1), Qt::FontRole).value<QFont>().bold());
+        EXPECT_FALSE(model->data(model->index(0, 1), Qt::FontRole).value<QFont>().bold());
+        w.updateMenu();
+        EXPECT_TRUE(w.mOtworz->isEnabled());
+        EXPECT_FALSE(w.mZamknij->isEnabled());
+
+        w.BitBtn1->click();   // "Pozycje"
+        return w.result();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(app.reg.symbol, QStringLiteral("FV/2"));
+    EXPECT_TRUE(app.reg.zk);
+    EXPECT_FALSE(app.dane->T_Gr->active());
+    EXPECT_EQ(app.reg.rozdz, app.dane->T_Rozdz->locate(QStringLiteral("Id"), 2)
+                                 ? app.dane->T_Rozdz->asString(QStringLiteral("Rozdz"))
+                                 : QString());
+    EXPECT_FALSE(app.db->fileExists(app.reg.positionsFile()));   // the positions come later
+}
+
+TEST(GroupsWindow, ExportPrintAndSearch)
+{
+    App app;
+    reports::ui::TF_Szukaj search(app.messages, &app.main);
+    search.addTarget([&]() -> Dataset * { return app.groups().isVisible() ? app.dane->T_Gr : nullptr; });
+    app.groups().onSearch = [&](QWidget *owner) { search.showFor(owner); };
+    QStringList printed;
+    app.groups().onPrint = [&](const QString &layout) {
+        printed << layout << QString::number(app.dane->Q_GrDok->recordCount());
+    };
+
+    app.open(0, [&](TF_GrDok &w) {
+        for (const char *d : {"A/1", "B/2", "C/3"})
+            app.addGroup(w, QString::fromLatin1(d));
+        w.BitBtn4->click();
+        EXPECT_EQ(printed, (QStringList{QStringLiteral("Rep_GrDok"), QStringLiteral("3")}));
+        EXPECT_FALSE(app.dane->Q_GrDok->active());
+
+        w.BitBtn2->click();
+        EXPECT_FALSE(app.exported.isEmpty());
+        auto book = testing_xlsx::read(app.exported);
+        EXPECT_EQ(book.text(QStringLiteral("A1")), w.windowTitle());
+        EXPECT_TRUE(book.merges.contains(QStringLiteral("A1:J1")));
+        EXPECT_EQ(book.text(QStringLiteral("J2")), QStringLiteral("Użytkownik"));
+        EXPECT_EQ(book.text(QStringLiteral("A3")), QStringLiteral("1"));
+        EXPECT_EQ(book.text(QStringLiteral("B5")), QStringLiteral("C/3"));
+        EXPECT_EQ(book.text(QStringLiteral("F4")), QStringLiteral("False"));
+        EXPECT_EQ(book.text(QStringLiteral("H4")), QStringLiteral("admin"));
+        EXPECT_TRUE(book.text(QStringLiteral("A6")).startsWith(QStringLiteral("Eksport z programu ")));
+        EXPECT_TRUE(book.text(QStringLiteral("A7")).startsWith(QStringLiteral("Data eksportu: ")));
+
+        w.BitBtn5->click();
+        EXPECT_TRUE(search.isVisible());
+        app.dane->T_Gr->first();
+        search.Edit1->setText(QStringLiteral("c/3"));
+        EXPECT_TRUE(search.Button1->isEnabled());
+        search.Button1->click();
+        EXPECT_EQ(app.dane->T_Gr->asString(QStringLiteral("Dok")), QStringLiteral("C/3"));
+        EXPECT_EQ(w.XDBGrid1->currentIndex().row(), 2);
+        search.close();
+        return int(QDialog::Rejected);
+    });
+    // No searchable window is open any more.
+    search.showFor(&app.main);
+    search.Edit1->setText(QStringLiteral("x"));
+    search.Button1->click();
+    EXPECT_EQ(app.messages.last(), QStringLiteral("W tym oknie funkcja wyszukiwania nie działa."));
+}
+
+TEST(GroupsWindow, BrowseOnlyUserCannotChangeGroups)
+{
+    App app(false);
+    app.open(0, [&](TF_GrDok &w) {
+        EXPECT_FALSE(w.XDBNavigator1->insertButton()->isEnabled());
+        w.mDodaj->trigger();
+        EXPECT_EQ(app.dane->T_Gr->state(), Dataset::State::Browse);
+        EXPECT_TRUE(app.messages.shown().isEmpty());
+        return int(QDialog::Rejected);
+    });
+}
+
+TEST(OpenDialog, ProposesTodayAndEnablesOk)
+{
+    App app;
+    TF_Otworz &d = *app.windows->F_Otworz;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Otwórz"));
+    EXPECT_EQ(d.SpinEdit1->minimum(), 2011);
+    EXPECT_EQ(d.SpinEdit1->maximum(), 2030);
+    EXPECT_EQ(d.ComboBox3->count(), 12);
+    EXPECT_EQ(d.ComboBox3->itemText(9), QStringLiteral("październik"));
+    EXPECT_FALSE(d.BitBtn1->isEnabled());   // no unit chosen yet
+    d.ComboBox3->setCurrentIndex(0);
+    d.ComboBox2->setCurrentIndex(1);
+    EXPECT_TRUE(d.BitBtn1->isEnabled());
+    d.propose(QDate(2016, 3, 15));
+    EXPECT_EQ(d.month(), 3);
+    EXPECT_EQ(d.year(), 2016);
+    EXPECT_EQ(d.ComboBox2->currentIndex(), 1);   // the unit stays
+}
