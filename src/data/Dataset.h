@@ -91,8 +91,18 @@ signals:
     void currentChanged();    // cursor moved
     void recordChanged();     // a value of the current record changed
 
+public:
+    // Grows whenever the records are read again (lookup caches key on it).
+    quint64 dataVersion() const { return version_; }
+    // Row index (among visible rows) whose field equals value; -1 when none.
+    int findRow(int field, const QVariant &value) const;
+
 protected:
-    void setRecords(QVector<FieldDef> fields, QVector<Record> rows);
+    // Called before the cursor moves (a table posts a pending edit).
+    virtual void beforeScroll() {}
+    // The filter text or switch changed while open.
+    virtual void filterChanged();
+    void setRecords(QVector<FieldDef> fields, QVector<Record> rows, const QVariant &keepIdentity = {});
     void clearRecords();
     virtual bool filterInSql() const { return false; }
     virtual QVariant lookupValue(int field, const Record &row) const;
@@ -115,6 +125,9 @@ protected:
     QString filterText_;
     bool filtered_ = false;
     Filter filterExpr_;
+    quint64 version_ = 0;
+    mutable QHash<int, QHash<QString, int>> findIndex_;   // field -> key text -> visible row
+    mutable quint64 findVersion_ = ~quint64(0);
 };
 
 } // namespace fenwa::data

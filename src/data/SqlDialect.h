@@ -30,6 +30,9 @@ public:
     static QString tableName(const QString &fileOrPath);
     // Folders compare after normalising separators and dropping a trailing one.
     static QString normalizeFolder(const QString &folder);
+    // SQLite's message for a failed length check of a CHAR(n) column
+    // ("CHECK constraint failed: len:Opis:160") -> field and size.
+    static bool parseLengthConstraint(const QString &sqliteMessage, QString *field, int *size);
 
 private:
     QString folder_;

@@ -75,9 +75,12 @@ private:
         QString resultField;
     };
     QString orderClause() const;
-    void load(const QVariant &keepIdentity);
+    void load(const QVariant &keepIdentity, QVector<FieldDef> fields);
     void checkWritable(const char *what) const;
+    void checkSizes() const;
     void writeRecord();
+    void beforeScroll() override;
+    void filterChanged() override;
 
     Database *db_;
     QString fileName_;
@@ -88,6 +91,8 @@ private:
     QVector<FieldDef> declared_;
     QVector<QPair<FieldDef, Lookup>> pendingLookups_;
     QHash<int, Lookup> lookups_;
+    QHash<QString, QString> lookupSources_;   // lookup field (lower case) -> source field
+    int physicalCount_ = 0;                   // fields stored in the file
     qint64 lastInsertId_ = 0;
 };
 

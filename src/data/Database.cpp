@@ -1,0 +1,357 @@
+#include "data/Database.h"
+
+#include "data/Statement.h"
+
+#include <QCollator>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
+namespace fenwa::data {
+
+namespace {
+
+// Live copies write a heartbeat; an entry older than this belongs to a copy
+// that ended without saying so.
+constexpr int staleSeconds = 10 * 60;
+constexpr const char *runningTable = "_fenwa5_running";
+
+int collatePolish(void *, int lenA, const void *a, int lenB, const void *b)
+{
+    const QString sa = QString::fromUtf8(static_cast<const char *>(a), lenA);
+    const QString sb = QString::fromUtf8(static_cast<const char *>(b), lenB);
+    return polishCompare(sa, sb);
+}
+
+bool isInternalTable(const QString &name)
+{
+    return name.startsWith(QLatin1String("sqlite_")) || name.startsWith(QLatin1Char('_'));
+}
+
+QRegularExpression maskToRegex(const QString &mask)
+{
+    QString rx;
+    for (QChar c : mask) {
+        if (c == QLatin1Char('?'))
+            rx += QLatin1Char('.');
+        else if (c == QLatin1Char('*'))
+            rx += QLatin1String(".*");
+        else
+            rx += QRegularExpression::escape(QString(c));
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(rx),
+                              QRegularExpression::CaseInsensitiveOption);
+}
+
+} // namespace
+
+int polishCompare(const QString &a, const QString &b)
+{
+    thread_local QCollator collator = [] {
+        QCollator c{QLocale(QLocale::Polish, QLocale::Poland)};
+        c.setCaseSensitivity(Qt::CaseSensitive);
+        c.setNumericMode(false);
+        return c;
+    }();
+    int r = collator.compare(a, b);
+    if (r == 0 && a != b)
+        r = a < b ? -1 : 1;   // keep the order total: distinct texts never tie
+    return r;
+}
+
+Database::Database(const QString &folder, sqlite3 *db)
+    : folder_(folder), dialect_(folder), db_(db)
+{
+}
+
+std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
+{
+    QString folder = folderIn;
+    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+        folder.chop(1);
+    if (folder.trimmed().isEmpty())
+        throw EngineError(QStringLiteral("Nie wskazano folderu danych."));
+
+    QDir dir(folder);
+    if (!dir.exists()) {
+        if (mode == OpenMode::ExistingOnly)
+            throw EngineError(QStringLiteral("Folder danych „%1” nie istnieje.").arg(folder));
+        if (!QDir().mkpath(folder))
+            throw EngineError(QStringLiteral("Nie można utworzyć folderu danych „%1”.").arg(folder));
+    }
+    const QString file = dir.filePath(QString::fromLatin1(fileName));
+    if (mode == OpenMode::ExistingOnly && !QFileInfo::exists(file))
+        throw EngineError(QStringLiteral("Folder danych „%1” nie zawiera bazy danych programu "
+                                         "(brak pliku %2).")
+                              .arg(folder, QString::fromLatin1(fileName)));
+
+    sqlite3 *handle = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    if (mode == OpenMode::Create)
+        flags |= SQLITE_OPEN_CREATE;
+    int rc = sqlite3_open_v2(file.toUtf8().constData(), &handle, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString();
+        sqlite3_close(handle);
+        throw EngineError(QStringLiteral("Nie można otworzyć bazy danych „%1”: %2").arg(file, msg));
+    }
+    std::unique_ptr<Database> db(new Database(folder, handle));
+    sqlite3_extended_result_codes(handle, 1);
+    db->setBusyTimeout(5000);
+    // A file that is not a database fails on its first read.
+    rc = sqlite3_exec(handle, "PRAGMA schema_version", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT)
+            throw EngineError(QStringLiteral("Plik „%1” nie jest bazą danych programu.").arg(file));
+        throw EngineError(db->describeError(rc));
+    }
+    // Rollback journal, not WAL: the data folder may sit on a network share.
+    sqlite3_exec(handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    sqlite3_exec(handle, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    db->installFunctions();
+    return db;
+}
+
+Database::~Database()
+{
+    try {
+        unregisterRunningCopy();
+    } catch (...) {
+    }
+    sqlite3_close_v2(db_);
+}
+
+void Database::installFunctions()
+{
+    sqlite3_create_collation_v2(db_, "PL", SQLITE_UTF8, nullptr, collatePolish, nullptr);
+}
+
+void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(db_, ms); }
+
+QString Database::path(const QString &file) const
+{
+    return folder_ + QLatin1Char('\\') + file;
+}
+
+bool Database::fileExists(const QString &file) const
+{
+    Statement st(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)"));
+    st.bind(1, SqlDialect::tableName(file));
+    return st.step();
+}
+
+QStringList Database::listFiles(const QString &masks) const
+{
+    QVector<QRegularExpression> patterns;
+    for (const QString &m : masks.split(QLatin1Char(';'))) {
+        if (!m.trimmed().isEmpty())
+            patterns << maskToRegex(m.trimmed());
+    }
+    QStringList out;
+    if (patterns.isEmpty())
+        return out;
+    Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"));
+    while (st.step()) {
+        const QString name = st.text(0);
+        if (isInternalTable(name))
+            continue;
+        const QString file = name + QStringLiteral(".db");
+        for (const auto &p : patterns) {
+            if (p.match(file).hasMatch()) {
+                out << file;
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+void Database::deleteFile(const QString &file)
+{
+    const QString name = SqlDialect::tableName(file);
+    execNative(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(name));
+}
+
+QVector<FieldDef> Database::fields(const QString &file) const
+{
+    const QString name = SqlDialect::tableName(file);
+    if (!fileExists(file))
+        throw EngineError(QStringLiteral("Tabela „%1” nie istnieje w folderze danych „%2”.")
+                              .arg(name + QStringLiteral(".db"), folder_));
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    Statement st(*this, QStringLiteral("PRAGMA table_info(\"%1\")").arg(escaped));
+    QVector<FieldDef> out;
+    while (st.step()) {
+        FieldDef f = fieldFromDeclaredType(st.text(1), st.text(2));
+        if (st.integer(5) == 1 && f.type == FieldType::Integer)
+            f.type = FieldType::AutoInc;
+        out << f;
+    }
+    return out;
+}
+
+int Database::exec(const QString &dialectSql, const Params &params)
+{
+    TranslatedSql t = dialect_.translate(dialectSql);
+    Statement st(*this, t.sql);
+    st.bindNamed(params);
+    while (st.step()) {
+    }
+    return sqlite3_changes(db_);
+}
+
+void Database::execNative(const QString &sqliteSql)
+{
+    char *err = nullptr;
+    int rc = sqlite3_exec(db_, sqliteSql.toUtf8().constData(), nullptr, nullptr, &err);
+    if (err)
+        sqlite3_free(err);
+    if (rc != SQLITE_OK)
+        throw EngineError(describeError(rc));
+}
+
+QString Database::lastError() const { return describeError(sqlite3_extended_errcode(db_)); }
+
+QString Database::describeError(int rc) const
+{
+    const QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        return QStringLiteral("Baza danych jest zajęta przez inne stanowisko. "
+                              "Spróbuj ponownie za chwilę.");
+    if (primary == SQLITE_READONLY || primary == SQLITE_PERM || primary == SQLITE_CANTOPEN)
+        return QStringLiteral("Brak prawa zapisu do bazy danych w folderze „%1”.").arg(folder_);
+    if (primary == SQLITE_FULL)
+        return QStringLiteral("Brak miejsca na dysku; zmiana nie została zapisana.");
+    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
+        return QStringLiteral("Plik bazy danych w folderze „%1” jest uszkodzony.").arg(folder_);
+    if (primary == SQLITE_CONSTRAINT) {
+        QString field;
+        int size = 0;
+        if (SqlDialect::parseLengthConstraint(msg, &field, &size))
+            return QStringLiteral("Tekst w polu „%1” jest za długi (najwyżej %2 znaków).").arg(field).arg(size);
+        return QStringLiteral("Naruszenie ograniczenia tabeli: %1").arg(msg);
+    }
+    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));
+    static const QRegularExpression noColumn(QStringLiteral("^no such column: (.+)$"));
+    static const QRegularExpression exists(QStringLiteral("^table \"?([^\" ]+)\"? already exists$"));
+    static const QRegularExpression dupColumn(QStringLiteral("^duplicate column name: (.+)$"));
+    if (auto m = noTable.match(msg); m.hasMatch())
+        return QStringLiteral("Tabela „%1.db” nie istnieje w folderze danych „%2”.").arg(m.captured(1), folder_);
+    if (auto m = noColumn.match(msg); m.hasMatch())
+        return QStringLiteral("Nieznane pole „%1”.").arg(m.captured(1));
+    if (auto m = exists.match(msg); m.hasMatch())
+        return QStringLiteral("Tabela „%1.db” już istnieje.").arg(m.captured(1));
+    if (auto m = dupColumn.match(msg); m.hasMatch())
+        return QStringLiteral("Pole „%1” już istnieje w tabeli.").arg(m.captured(1));
+    if (msg.contains(QLatin1String("syntax error")))
+        return QStringLiteral("Błąd składni zapytania SQL (%1).").arg(msg);
+    return QStringLiteral("Błąd bazy danych: %1").arg(msg);
+}
+
+Database::Transaction::Transaction(Database &db) : db_(db)
+{
+    if (db_.txDepth_ == 0) {
+        db_.execNative(QStringLiteral("BEGIN IMMEDIATE"));
+        outer_ = true;
+    }
+    ++db_.txDepth_;
+}
+
+Database::Transaction::~Transaction()
+{
+    --db_.txDepth_;
+    if (outer_ && !done_)
+        sqlite3_exec(db_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Database::Transaction::commit()
+{
+    if (done_)
+        return;
+    if (outer_) {
+        int rc = sqlite3_exec(db_.db_, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            throw EngineError(db_.describeError(rc));   // the destructor rolls back
+    }
+    done_ = true;
+}
+
+namespace {
+void ensureRunningTable(Database &db)
+{
+    db.execNative(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                 "osuser TEXT, host TEXT, pid INTEGER, started TEXT, heartbeat TEXT)")
+                      .arg(QLatin1String(runningTable)));
+}
+
+QString nowText() { return QDateTime::currentDateTimeUtc().toString(Qt::ISODate); }
+
+bool processAlive(qint64 pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+} // namespace
+
+void Database::registerRunningCopy(const QString &osUser)
+{
+    ensureRunningTable(*this);
+    unregisterRunningCopy();
+    Statement st(*this, QStringLiteral("INSERT INTO %1 (osuser, host, pid, started, heartbeat) "
+                                       "VALUES (?, ?, ?, ?, ?)").arg(QLatin1String(runningTable)));
+    st.bind(1, osUser);
+    st.bind(2, QSysInfo::machineHostName());
+    st.bind(3, static_cast<qint64>(::getpid()));
+    st.bind(4, nowText());
+    st.bind(5, nowText());
+    st.step();
+    copyId_ = sqlite3_last_insert_rowid(db_);
+}
+
+void Database::unregisterRunningCopy()
+{
+    if (copyId_ == 0)
+        return;
+    Statement st(*this, QStringLiteral("DELETE FROM %1 WHERE Id = ?").arg(QLatin1String(runningTable)));
+    st.bind(1, copyId_);
+    st.step();
+    copyId_ = 0;
+}
+
+void Database::heartbeat()
+{
+    if (copyId_ == 0)
+        return;
+    Statement st(*this, QStringLiteral("UPDATE %1 SET heartbeat = ? WHERE Id = ?").arg(QLatin1String(runningTable)));
+    st.bind(1, nowText());
+    st.bind(2, copyId_);
+    st.step();
+}
+
+QStringList Database::runningUsers() const
+{
+    QStringList users;
+    if (!fileExists(QString::fromLatin1(runningTable)))
+        return users;
+    const QString host = QSysInfo::machineHostName();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    Statement st(*this, QStringLiteral("SELECT osuser, host, pid, heartbeat FROM %1 ORDER BY Id")
+                            .arg(QLatin1String(runningTable)));
+    while (st.step()) {
+        QDateTime beat = QDateTime::fromString(st.text(3), Qt::ISODate);
+        if (!beat.isValid() || beat.secsTo(now) > staleSeconds)
+            continue;
+        if (st.text(1) == host && !processAlive(st.integer(2)))
+            continue;
+        if (!users.contains(st.text(0)))
+            users << st.text(0);
+    }
+    return users;
+}
+
+} // namespace fenwa::data

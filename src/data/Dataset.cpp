@@ -1,0 +1,439 @@
+#include "data/Dataset.h"
+
+#include "common/Numbers.h"
+
+#include <QDateTime>
+
+namespace fenwa::data {
+
+namespace {
+// The key under which a value is compared exactly (type-independent for numbers).
+QString keyText(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return QStringLiteral("\x01null");
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        double d = v.toDouble();
+        if (d == static_cast<double>(static_cast<qint64>(d)))
+            return QString::number(static_cast<qint64>(d));
+        return QString::number(d, 'g', 17);
+    }
+    case QMetaType::QDate:
+        return v.toDate().toString(Qt::ISODate);
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    default:
+        return v.toString();
+    }
+}
+
+QVariant coerce(const QVariant &v, FieldType type)
+{
+    if (type == FieldType::Unknown || v.isNull())
+        return v;
+    return fromStored(toStored(v, type), type);
+}
+} // namespace
+
+Dataset::Dataset(const QString &name, QObject *parent) : QObject(parent) { setObjectName(name); }
+
+Dataset::~Dataset() = default;
+
+int Dataset::fieldIndex(const QString &name) const
+{
+    return fieldByName_.value(name.toLower(), -1);
+}
+
+const FieldDef &Dataset::fieldDef(const QString &name) const
+{
+    int i = fieldIndex(name);
+    if (i < 0)
+        throw EngineError(QStringLiteral("%1: nie znaleziono pola „%2”.").arg(objectName(), name));
+    return fields_[i];
+}
+
+const Dataset::Record *Dataset::currentRow() const
+{
+    if (cursor_ < 0 || cursor_ >= visible_.size())
+        return nullptr;
+    return &rows_[visible_[cursor_]];
+}
+
+QVariant Dataset::value(int field) const
+{
+    if (field < 0 || field >= fields_.size())
+        return QVariant();
+    const Record *row = editing() ? &buffer_ : currentRow();
+    if (!row)
+        return QVariant();
+    if (fields_[field].lookup)
+        return lookupValue(field, *row);
+    return field < row->size() ? row->at(field) : QVariant();
+}
+
+QVariant Dataset::value(const QString &field) const
+{
+    int i = fieldIndex(field);
+    if (i < 0)
+        throw EngineError(QStringLiteral("%1: nie znaleziono pola „%2”.").arg(objectName(), field));
+    return value(i);
+}
+
+bool Dataset::isNull(const QString &field) const
+{
+    QVariant v = value(field);
+    return v.isNull() || !v.isValid() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
+}
+
+QString Dataset::asString(const QString &field) const
+{
+    int i = fieldIndex(field);
+    QVariant v = value(field);
+    if (v.isNull())
+        return QString();
+    switch (fields_[i].type) {
+    case FieldType::Float:
+        return formatPlain(v.toDouble(), 15);
+    case FieldType::Boolean:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::Date:
+        return shortDate(v.toDate());
+    case FieldType::Timestamp:
+        return v.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    default:
+        return v.toString();
+    }
+}
+
+qint64 Dataset::asInt(const QString &field) const { return value(field).toLongLong(); }
+double Dataset::asFloat(const QString &field) const { return value(field).toDouble(); }
+bool Dataset::asBool(const QString &field) const { return value(field).toBool(); }
+
+QDateTime Dataset::asDateTime(const QString &field) const
+{
+    QVariant v = value(field);
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    return v.toDateTime();
+}
+
+QDate Dataset::asDate(const QString &field) const { return asDateTime(field).date(); }
+
+void Dataset::setValue(const QString &field, const QVariant &v)
+{
+    if (!editing())
+        throw EngineError(QStringLiteral("%1: zbiór danych nie jest w trybie edycji.").arg(objectName()));
+    int i = fieldIndex(field);
+    if (i < 0)
+        throw EngineError(QStringLiteral("%1: nie znaleziono pola „%2”.").arg(objectName(), field));
+    if (fields_[i].lookup)
+        throw EngineError(QStringLiteral("%1: pole „%2” jest wyliczane i nie można go zmienić.")
+                              .arg(objectName(), fields_[i].name));
+    QVariant c = coerce(v, fields_[i].type);
+    if (fields_[i].type == FieldType::String && c.toString().isEmpty())
+        c = QVariant();
+    buffer_[i] = c;
+    emit recordChanged();
+}
+
+QVariant Dataset::valueAt(int row, int field) const
+{
+    if (row < 0 || row >= visible_.size() || field < 0 || field >= fields_.size())
+        return QVariant();
+    if (editing() && row == cursor_)
+        return value(field);
+    const Record &r = rows_[visible_[row]];
+    if (fields_[field].lookup)
+        return lookupValue(field, r);
+    return field < r.size() ? r[field] : QVariant();
+}
+
+void Dataset::setDisplayFormat(const QString &field, const QString &format)
+{
+    int i = fieldIndex(field);
+    if (i >= 0)
+        formats_[i] = format;
+}
+
+QString Dataset::displayFormat(int field) const
+{
+    return field >= 0 && field < formats_.size() ? formats_[field] : QString();
+}
+
+QString Dataset::displayText(int row, int field) const
+{
+    QVariant v = valueAt(row, field);
+    if (v.isNull() || !v.isValid())
+        return QString();
+    const QString fmt = displayFormat(field);
+    if (!fmt.isEmpty() && (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong)) {
+        int dot = fmt.lastIndexOf(QLatin1Char('.'));
+        int decimals = dot < 0 ? 0 : int(fmt.size() - dot - 1);
+        if (fmt.contains(QLatin1Char(',')))
+            return formatAmount(v.toDouble(), decimals);
+        return formatPlain(v.toDouble(), decimals);
+    }
+    switch (fields_[field].type) {
+    case FieldType::Float:
+        return formatPlain(v.toDouble(), 15);
+    case FieldType::Boolean:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::Date:
+        return shortDate(v.toDate());
+    case FieldType::Timestamp:
+        return v.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    default:
+        if (v.typeId() == QMetaType::QDate)
+            return shortDate(v.toDate());
+        if (v.typeId() == QMetaType::Double)
+            return formatPlain(v.toDouble(), 15);
+        return v.toString();
+    }
+}
+
+void Dataset::setRecords(QVector<FieldDef> fields, QVector<Record> rows, const QVariant &keepIdentity)
+{
+    if (fields_.size() != fields.size()) {
+        formats_ = QVector<QString>(fields.size());
+    } else {
+        for (int i = 0; i < fields.size(); ++i)
+            if (fields_[i].name.compare(fields[i].name, Qt::CaseInsensitive) != 0)
+                formats_[i].clear();
+    }
+    fields_ = std::move(fields);
+    fieldByName_.clear();
+    for (int i = fields_.size() - 1; i >= 0; --i)
+        fieldByName_.insert(fields_[i].name.toLower(), i);   // first spelling wins
+    rows_ = std::move(rows);
+    ++version_;
+    visible_.clear();
+    if (filtered_ && !filterInSql() && !filterText_.trimmed().isEmpty()) {
+        filterExpr_ = Filter::parse(filterText_);
+        for (int r = 0; r < rows_.size(); ++r) {
+            const Record &rec = rows_[r];
+            bool ok = filterExpr_.matches([&](const QString &name) {
+                int f = fieldIndex(name);
+                if (f < 0)
+                    throw EngineError(QStringLiteral("Nieznane pole „%1” w filtrze.").arg(name));
+                return fields_[f].lookup ? lookupValue(f, rec) : rec.value(f);
+            });
+            if (ok)
+                visible_ << r;
+        }
+    } else {
+        visible_.reserve(rows_.size());
+        for (int r = 0; r < rows_.size(); ++r)
+            visible_ << r;
+    }
+    state_ = State::Browse;
+    cursor_ = visible_.isEmpty() ? -1 : 0;
+    bof_ = true;
+    eof_ = visible_.isEmpty();
+    if (keepIdentity.isValid() && !visible_.isEmpty()) {
+        int f = identityField();
+        for (int i = 0; i < visible_.size(); ++i) {
+            const Record &rec = rows_[visible_[i]];
+            if (keyText(f >= 0 ? rec.value(f) : QVariant(visible_[i])) == keyText(keepIdentity)) {
+                cursor_ = i;
+                bof_ = false;
+                break;
+            }
+        }
+    }
+    emit stateChanged();
+    emit rowsChanged();
+    emit currentChanged();
+}
+
+void Dataset::clearRecords()
+{
+    rows_.clear();
+    visible_.clear();
+    buffer_.clear();
+    cursor_ = -1;
+    bof_ = eof_ = true;
+    ++version_;
+    state_ = State::Inactive;
+    emit stateChanged();
+    emit rowsChanged();
+    emit currentChanged();
+}
+
+void Dataset::setState(State s)
+{
+    if (state_ == s)
+        return;
+    state_ = s;
+    emit stateChanged();
+}
+
+QVariant Dataset::lookupValue(int, const Record &) const { return QVariant(); }
+
+int Dataset::identityField() const { return fieldIndex(QStringLiteral("Id")); }
+
+void Dataset::first()
+{
+    beforeScroll();
+    cursor_ = visible_.isEmpty() ? -1 : 0;
+    bof_ = true;
+    eof_ = visible_.isEmpty();
+    emit currentChanged();
+}
+
+void Dataset::last()
+{
+    beforeScroll();
+    cursor_ = int(visible_.size()) - 1;
+    eof_ = true;
+    bof_ = visible_.isEmpty();
+    emit currentChanged();
+}
+
+void Dataset::next()
+{
+    beforeScroll();
+    if (cursor_ + 1 < visible_.size()) {
+        ++cursor_;
+        bof_ = false;
+        emit currentChanged();
+    } else {
+        eof_ = true;
+    }
+}
+
+void Dataset::prior()
+{
+    beforeScroll();
+    if (cursor_ > 0) {
+        --cursor_;
+        eof_ = false;
+        emit currentChanged();
+    } else {
+        bof_ = true;
+    }
+}
+
+void Dataset::moveTo(int row)
+{
+    if (row < 0 || row >= visible_.size() || row == cursor_)
+        return;
+    beforeScroll();
+    cursor_ = row;
+    bof_ = eof_ = false;
+    emit currentChanged();
+}
+
+void Dataset::setFilter(const QString &text)
+{
+    if (text == filterText_)
+        return;
+    filterText_ = text;
+    if (active() && filtered_)
+        filterChanged();
+}
+
+void Dataset::setFiltered(bool on)
+{
+    if (on == filtered_)
+        return;
+    filtered_ = on;
+    if (active())
+        filterChanged();
+}
+
+void Dataset::filterChanged()
+{
+    // Filter the records already read; keep the cursor on the same record.
+    QVariant keep = bookmark();
+    QVector<Record> rows = rows_;
+    QVector<FieldDef> fields = fields_;
+    setRecords(std::move(fields), std::move(rows), keep);
+}
+
+void Dataset::applyFilter() { filterChanged(); }
+
+int Dataset::findRow(int field, const QVariant &value) const
+{
+    if (field < 0 || field >= fields_.size())
+        return -1;
+    if (findVersion_ != version_) {
+        findIndex_.clear();
+        findVersion_ = version_;
+    }
+    auto it = findIndex_.find(field);
+    if (it == findIndex_.end()) {
+        QHash<QString, int> index;
+        index.reserve(visible_.size());
+        for (int i = int(visible_.size()) - 1; i >= 0; --i)
+            index.insert(keyText(valueAt(i, field)), i);
+        it = findIndex_.insert(field, index);
+    }
+    return it->value(keyText(coerce(value, fields_[field].type)), -1);
+}
+
+bool Dataset::locate(const QStringList &fields, const QVariantList &values)
+{
+    if (fields.isEmpty() || fields.size() != values.size() || !active())
+        return false;
+    QVector<int> idx;
+    for (const QString &f : fields) {
+        int i = fieldIndex(f);
+        if (i < 0)
+            throw EngineError(QStringLiteral("%1: nie znaleziono pola „%2”.").arg(objectName(), f));
+        idx << i;
+    }
+    QStringList keys;
+    for (int k = 0; k < idx.size(); ++k)
+        keys << keyText(coerce(values[k], fields_[idx[k]].type));
+    for (int row = 0; row < visible_.size(); ++row) {
+        bool match = true;
+        for (int k = 0; k < idx.size() && match; ++k)
+            match = keyText(valueAt(row, idx[k])) == keys[k];
+        if (match) {
+            if (row != cursor_) {
+                beforeScroll();
+                cursor_ = row;
+                emit currentChanged();
+            }
+            bof_ = eof_ = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+Dataset::Bookmark Dataset::bookmark() const
+{
+    if (cursor_ < 0 || cursor_ >= visible_.size())
+        return QVariant();
+    int f = identityField();
+    if (f >= 0)
+        return rows_[visible_[cursor_]].value(f);
+    return QVariant(visible_[cursor_]);
+}
+
+bool Dataset::gotoBookmark(const Bookmark &mark)
+{
+    if (!mark.isValid())
+        return false;
+    int f = identityField();
+    for (int row = 0; row < visible_.size(); ++row) {
+        const Record &rec = rows_[visible_[row]];
+        if (keyText(f >= 0 ? rec.value(f) : QVariant(visible_[row])) == keyText(mark)) {
+            if (row != cursor_) {
+                beforeScroll();
+                cursor_ = row;
+                emit currentChanged();
+            }
+            bof_ = eof_ = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace fenwa::data

@@ -1,0 +1,83 @@
+#include "data/Query.h"
+
+#include "data/Statement.h"
+
+namespace fenwa::data {
+
+Query::Query(Database *db, const QString &name, QObject *parent) : Dataset(name, parent), db_(db) {}
+
+void Query::setParam(const QString &name, const QVariant &value)
+{
+    for (auto &p : params_) {
+        if (p.first.compare(name, Qt::CaseInsensitive) == 0) {
+            p.second = value;
+            return;
+        }
+    }
+    params_.push_back({name, value});
+}
+
+void Query::open()
+{
+    close();
+    if (!db_)
+        throw EngineError(QStringLiteral("%1: brak połączenia z bazą danych.").arg(objectName()));
+    TranslatedSql t = db_->dialect().translate(text());
+    Statement st(*db_, t.sql);
+    st.bindNamed(params_);
+
+    QVector<FieldDef> fields;
+    const int n = st.columnCount();
+    fields.reserve(n);
+    for (int i = 0; i < n; ++i)
+        fields << fieldFromDeclaredType(st.columnName(i), st.declaredType(i));
+
+    QVector<Record> rows;
+    while (st.step()) {
+        Record rec(n);
+        for (int i = 0; i < n; ++i) {
+            if (fields[i].type == FieldType::Unknown) {
+                // An expression column: its type comes from the first value seen.
+                switch (st.columnType(i)) {
+                case SQLITE_INTEGER: fields[i].type = FieldType::Integer; break;
+                case SQLITE_FLOAT: fields[i].type = FieldType::Float; break;
+                case SQLITE_TEXT: fields[i].type = FieldType::String; break;
+                default: break;
+                }
+                // Earlier rows held only nulls for this column: nothing to convert.
+            } else if (fields[i].type == FieldType::Integer && st.columnType(i) == SQLITE_FLOAT) {
+                // SUM over integers and floats mixed: widen the column.
+                fields[i].type = FieldType::Float;
+                for (auto &r : rows)
+                    if (!r[i].isNull())
+                        r[i] = r[i].toDouble();
+            }
+            rec[i] = st.value(i, fields[i].type);
+        }
+        rows << std::move(rec);
+    }
+    // An expression column typed as integer that later held floats.
+    for (int i = 0; i < n; ++i)
+        if (fields[i].type == FieldType::Float)
+            for (auto &r : rows)
+                if (!r[i].isNull() && r[i].typeId() != QMetaType::Double)
+                    r[i] = r[i].toDouble();
+    setRecords(std::move(fields), std::move(rows));
+    if (afterOpen)
+        afterOpen(*this);
+}
+
+int Query::execSql()
+{
+    if (!db_)
+        throw EngineError(QStringLiteral("%1: brak połączenia z bazą danych.").arg(objectName()));
+    return db_->exec(text(), params_);
+}
+
+void Query::close()
+{
+    if (active())
+        clearRecords();
+}
+
+} // namespace fenwa::data

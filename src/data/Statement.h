@@ -1,0 +1,45 @@
+#pragma once
+// A prepared SQLite statement: the engine's own thin wrapper, used only
+// inside src/data.
+#include "data/Database.h"
+
+#include <QString>
+#include <QVariant>
+#include <sqlite3.h>
+
+namespace fenwa::data {
+
+class Statement {
+public:
+    Statement(const Database &db, const QString &sqliteSql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    void bind(int index, const QVariant &value);   // 1-based
+    void bindNamed(const Params &params);
+    bool step();   // true while a row is there; EngineError on failure
+    void reset();
+
+    int columnCount() const { return sqlite3_column_count(st_); }
+    QString columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(st_, i)); }
+    QString declaredType(int i) const
+    {
+        const char *t = sqlite3_column_decltype(st_, i);
+        return t ? QString::fromUtf8(t) : QString();
+    }
+    int columnType(int i) const { return sqlite3_column_type(st_, i); }
+    QString text(int i) const;
+    qint64 integer(int i) const { return sqlite3_column_int64(st_, i); }
+    double real(int i) const { return sqlite3_column_double(st_, i); }
+    // The stored value converted to the program's value of the given type.
+    QVariant value(int i, FieldType type) const;
+
+    sqlite3_stmt *handle() const { return st_; }
+
+private:
+    const Database &db_;
+    sqlite3_stmt *st_ = nullptr;
+};
+
+} // namespace fenwa::data

@@ -1,0 +1,425 @@
+#include "data/Table.h"
+
+#include "data/Statement.h"
+
+#include <QFileInfo>
+
+namespace fenwa::data {
+
+namespace {
+QString quoteIdent(const QString &name)
+{
+    QString n = name;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+} // namespace
+
+Table::Table(Database *db, const QString &name, QObject *parent) : Dataset(name, parent), db_(db) {}
+
+void Table::setTableName(const QString &fileOrPath)
+{
+    if (active())
+        close();
+    QString f = fileOrPath;
+    f.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    int slash = f.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0 && db_) {
+        const QString folder = f.left(slash);
+        if (SqlDialect::normalizeFolder(folder) != SqlDialect::normalizeFolder(db_->folder()))
+            throw EngineError(QStringLiteral("Tabela „%1” leży poza folderem danych „%2”.")
+                                  .arg(fileOrPath, db_->folder()));
+    }
+    fileName_ = slash >= 0 ? f.mid(slash + 1) : f;
+}
+
+QString Table::sqlName() const { return SqlDialect::tableName(fileName_); }
+
+void Table::setIndexName(const QString &index)
+{
+    indexName_ = index;
+    indexFields_.clear();
+    if (active())
+        refresh();
+}
+
+void Table::setIndexFieldNames(const QString &fields)
+{
+    indexFields_ = fields;
+    indexName_.clear();
+    if (active())
+        refresh();
+}
+
+void Table::addLookupField(const QString &name, int size, const QString &sourceField, Dataset *lookup,
+                           const QString &keyField, const QString &resultField)
+{
+    FieldDef f;
+    f.name = name;
+    f.type = FieldType::String;
+    f.size = size;
+    f.lookup = true;
+    pendingLookups_.push_back({f, Lookup{-1, lookup, keyField, resultField}});
+    pendingLookups_.back().second.resultField = resultField;
+    // The source field's index is resolved when the table opens.
+    pendingLookups_.back().second.keyField = keyField;
+    pendingLookups_.back().first.name = name;
+    lookupSources_.insert(name.toLower(), sourceField);
+}
+
+QString Table::orderClause() const
+{
+    QStringList terms;
+    auto addField = [&](const QString &name) {
+        int i = fieldIndex(name.trimmed());
+        if (i < 0 || fields_[i].lookup)
+            throw EngineError(QStringLiteral("%1: nie znaleziono pola „%2” porządku.").arg(objectName(), name));
+        QString t = quoteIdent(fields_[i].name);
+        if (fields_[i].isText())
+            t += QStringLiteral(" COLLATE PL");
+        terms << t;
+    };
+    if (!indexFields_.isEmpty()) {
+        for (const QString &f : indexFields_.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            addField(f);
+    } else if (!indexName_.isEmpty()) {
+        addField(indexName_);   // secondary indexes are named after their field
+    }
+    if (hasField(QStringLiteral("Id")))
+        terms << QStringLiteral("\"Id\"");
+    else
+        terms << QStringLiteral("rowid");
+    return terms.join(QStringLiteral(", "));
+}
+
+void Table::open()
+{
+    if (active())
+        return;
+    if (!db_)
+        throw EngineError(QStringLiteral("%1: nie wskazano folderu danych.").arg(objectName()));
+    if (fileName_.isEmpty())
+        throw EngineError(QStringLiteral("%1: nie wskazano tabeli.").arg(objectName()));
+    QVector<FieldDef> fields = db_->fields(fileName_);
+    for (const FieldDef &d : declared_) {
+        bool found = false;
+        for (FieldDef &f : fields) {
+            if (f.name.compare(d.name, Qt::CaseInsensitive) == 0) {
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            throw EngineError(QStringLiteral("Tabela „%1” nie zawiera pola „%2”.").arg(fileName_, d.name));
+    }
+    physicalCount_ = fields.size();
+    lookups_.clear();
+    for (const auto &[def, lk] : pendingLookups_) {
+        fields << def;
+        Lookup l = lk;
+        const QString source = lookupSources_.value(def.name.toLower());
+        l.sourceField = -1;
+        for (int i = 0; i < physicalCount_; ++i)
+            if (fields[i].name.compare(source, Qt::CaseInsensitive) == 0)
+                l.sourceField = i;
+        lookups_.insert(int(fields.size()) - 1, l);
+    }
+    fields_ = fields;   // for orderClause before the first read
+    fieldByName_.clear();
+    for (int i = fields_.size() - 1; i >= 0; --i)
+        fieldByName_.insert(fields_[i].name.toLower(), i);
+    load(QVariant(), fields);
+}
+
+void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
+{
+    QStringList cols;
+    for (int i = 0; i < physicalCount_; ++i)
+        cols << quoteIdent(fields[i].name);
+    cols << QStringLiteral("rowid");
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QStringLiteral(", ")), quoteIdent(sqlName()));
+    QVariantList binds;
+    if (filtered_ && !filterText_.trimmed().isEmpty()) {
+        Filter f = Filter::parse(filterText_);
+        QString where = f.toSql(binds, [&](const QString &name) {
+            for (int i = 0; i < physicalCount_; ++i)
+                if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                    return fields[i].type;
+            return FieldType::Unknown;
+        });
+        if (!where.isEmpty())
+            sql += QStringLiteral(" WHERE ") + where;
+    }
+    sql += QStringLiteral(" ORDER BY ") + orderClause();
+
+    Statement st(*db_, sql);
+    for (int i = 0; i < binds.size(); ++i)
+        st.bind(i + 1, binds[i]);
+    const int total = fields.size();
+    QVector<Record> rows;
+    while (st.step()) {
+        Record rec(total + 1);
+        for (int i = 0; i < physicalCount_; ++i)
+            rec[i] = st.value(i, fields[i].type);
+        rec[total] = st.integer(physicalCount_);
+        rows << std::move(rec);
+    }
+    setRecords(std::move(fields), std::move(rows), keepIdentity);
+}
+
+void Table::close()
+{
+    if (!active())
+        return;
+    clearRecords();
+}
+
+void Table::refresh()
+{
+    if (!active())
+        return;
+    if (editing())
+        cancel();
+    load(bookmark(), fields_);
+}
+
+void Table::filterChanged()
+{
+    if (!active())
+        return;
+    if (editing())
+        cancel();
+    load(bookmark(), fields_);
+}
+
+void Table::beforeScroll()
+{
+    if (editing())
+        post();
+}
+
+void Table::checkWritable(const char *what) const
+{
+    if (!active())
+        throw EngineError(QStringLiteral("%1: tabela nie jest otwarta.").arg(objectName()));
+    if (readOnly_)
+        throw EngineError(QStringLiteral("Tabela „%1” jest otwarta tylko do odczytu (%2).")
+                              .arg(fileName_, QString::fromUtf8(what)));
+}
+
+void Table::append()
+{
+    checkWritable("dopisywanie");
+    if (editing())
+        post();
+    if (beforeInsert)
+        beforeInsert(*this);
+    buffer_ = Record(fields_.size() + 1);
+    setState(State::Insert);
+    emit currentChanged();
+    emit recordChanged();
+    if (afterInsert)
+        afterInsert(*this);
+}
+
+void Table::edit()
+{
+    if (editing())
+        return;
+    checkWritable("zmiana");
+    if (isEmpty()) {
+        append();
+        return;
+    }
+    if (beforeEdit)
+        beforeEdit(*this);
+    buffer_ = *currentRow();
+    setState(State::Edit);
+    emit recordChanged();
+    if (afterEdit)
+        afterEdit(*this);
+}
+
+void Table::checkSizes() const
+{
+    for (int i = 0; i < physicalCount_; ++i) {
+        const FieldDef &f = fields_[i];
+        if (f.type == FieldType::String && f.size > 0 && buffer_[i].toString().size() > f.size)
+            throw EngineError(QStringLiteral("Tekst w polu „%1” jest za długi (najwyżej %2 znaków).")
+                                  .arg(f.name)
+                                  .arg(f.size));
+    }
+}
+
+void Table::writeRecord()
+{
+    QStringList cols, marks;
+    QVariantList values;
+    for (int i = 0; i < physicalCount_; ++i) {
+        const FieldDef &f = fields_[i];
+        if (f.type == FieldType::AutoInc && (state_ == State::Edit || buffer_[i].isNull()))
+            continue;
+        cols << quoteIdent(f.name);
+        marks << QStringLiteral("?");
+        values << toStored(buffer_[i], f.type);
+    }
+    const int rowidAt = fields_.size();
+    if (state_ == State::Insert) {
+        QString sql = cols.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(sqlName()))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoteIdent(sqlName()), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        Statement st(*db_, sql);
+        for (int i = 0; i < values.size(); ++i)
+            st.bind(i + 1, values[i]);
+        st.step();
+        lastInsertId_ = sqlite3_last_insert_rowid(db_->handle());
+        int id = identityField();
+        if (id >= 0 && buffer_[id].isNull())
+            buffer_[id] = lastInsertId_;
+        buffer_[rowidAt] = lastInsertId_;
+    } else {
+        QStringList sets;
+        for (const QString &c : cols)
+            sets << c + QStringLiteral(" = ?");
+        Statement st(*db_, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                               .arg(quoteIdent(sqlName()), sets.join(QStringLiteral(", "))));
+        int n = 0;
+        for (; n < values.size(); ++n)
+            st.bind(n + 1, values[n]);
+        st.bind(n + 1, buffer_[rowidAt]);
+        st.step();
+    }
+}
+
+void Table::post()
+{
+    if (!editing())
+        return;
+    {
+        // The before-post rules and the write share one immediate transaction.
+        Database::Transaction tx(*db_);
+        if (beforePost)
+            beforePost(*this);
+        checkSizes();
+        writeRecord();
+        tx.commit();
+    }
+    const int id = identityField();
+    QVariant keep = id >= 0 ? buffer_[id] : QVariant();
+    buffer_.clear();
+    state_ = State::Browse;
+    load(keep, fields_);
+    if (!keep.isValid() || !gotoBookmark(keep)) {
+        // The saved record is outside the filter: stay where the list is.
+    }
+    if (afterPost)
+        afterPost(*this);
+}
+
+void Table::cancel()
+{
+    if (!editing())
+        return;
+    buffer_.clear();
+    setState(State::Browse);
+    emit currentChanged();
+    emit recordChanged();
+}
+
+void Table::remove()
+{
+    checkWritable("usuwanie");
+    if (editing()) {
+        if (state_ == State::Insert) {
+            cancel();
+            return;
+        }
+        cancel();
+    }
+    if (isEmpty())
+        throw EngineError(QStringLiteral("%1: brak rekordu do usunięcia.").arg(objectName()));
+    const int position = cursor_;
+    {
+        Database::Transaction tx(*db_);
+        if (beforeDelete)
+            beforeDelete(*this);
+        Statement st(*db_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(sqlName())));
+        st.bind(1, currentRow()->value(fields_.size()));
+        st.step();
+        tx.commit();
+    }
+    load(QVariant(), fields_);
+    if (!visible_.isEmpty())
+        moveTo(qMin(position, int(visible_.size()) - 1));
+    if (afterDelete)
+        afterDelete(*this);
+}
+
+void Table::findNearest(const QVariantList &values)
+{
+    if (values.isEmpty() || isEmpty())
+        return;
+    QStringList order;
+    if (!indexFields_.isEmpty())
+        order = indexFields_.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    else if (!indexName_.isEmpty())
+        order << indexName_;
+    else
+        order << QStringLiteral("Id");
+    QVector<int> idx;
+    for (const QString &f : order) {
+        int i = fieldIndex(f.trimmed());
+        if (i >= 0)
+            idx << i;
+    }
+    auto less = [&](const QVariant &a, const QVariant &b, FieldType t) {
+        if (a.isNull())
+            return !b.isNull();
+        if (b.isNull())
+            return false;
+        if (t == FieldType::String)
+            return polishCompare(a.toString(), b.toString()) < 0;
+        if (t == FieldType::Date || t == FieldType::Timestamp)
+            return a.toDateTime() < b.toDateTime();
+        return a.toDouble() < b.toDouble();
+    };
+    int found = int(visible_.size()) - 1;
+    for (int row = 0; row < visible_.size(); ++row) {
+        bool rowLess = false;
+        for (int k = 0; k < idx.size() && k < values.size(); ++k) {
+            const FieldType t = fields_[idx[k]].type;
+            QVariant v = valueAt(row, idx[k]);
+            QVariant want = fromStored(toStored(values[k], t), t);
+            if (less(v, want, t)) {
+                rowLess = true;
+                break;
+            }
+            if (less(want, v, t))
+                break;
+        }
+        if (!rowLess) {
+            found = row;
+            break;
+        }
+    }
+    moveTo(found);
+}
+
+QVariant Table::lookupValue(int field, const Record &row) const
+{
+    auto it = lookups_.find(field);
+    if (it == lookups_.end() || !it->table || it->sourceField < 0)
+        return QVariant();
+    const QVariant key = row.value(it->sourceField);
+    if (key.isNull() || !it->table->active())
+        return QVariant();
+    const int keyField = it->table->fieldIndex(it->keyField);
+    const int resultField = it->table->fieldIndex(it->resultField);
+    if (keyField < 0 || resultField < 0)
+        return QVariant();
+    int r = it->table->findRow(keyField, key);
+    return r < 0 ? QVariant() : it->table->valueAt(r, resultField);
+}
+
+} // namespace fenwa::data
