@@ -22,6 +22,11 @@ BroadcastReceiver::BroadcastReceiver(admin::IniFile &ini, QString osUser, Messag
 {
 }
 
+bool BroadcastReceiver::flagSet() const
+{
+    return !showing_ && !osUser_.isEmpty() && ini_.readBool(broadcastSection, osUser_, false);
+}
+
 bool BroadcastReceiver::poll()
 {
     if (showing_ || osUser_.isEmpty())

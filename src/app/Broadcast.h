@@ -23,6 +23,8 @@ public:
     // after the box has closed. Returns whether a message was shown. A call made
     // while the box is open (from its own event loop) does nothing.
     bool poll();
+    // Only reads the flag (false while the box is open).
+    bool flagSet() const;
 
     const QString &osUser() const { return osUser_; }
 
