@@ -5,7 +5,9 @@
 //   brutto>=100 AND brutto<=200
 //   Data>=01.02.2016 AND Data<=28.02.2016   (short date format, unquoted)
 // Comparisons =, <>, >=, <=, >, < of a field with a literal, joined by "and"
-// (any letter case). Text comparison is exact and case-sensitive.
+// (any letter case), also "or", "not" and parentheses. Text comparison is exact
+// and case-sensitive. '' (empty text) stands for a blank field; a blank logical
+// field counts as False; any other comparison with a blank field fails.
 #include "data/FieldDef.h"
 
 #include <QString>
@@ -28,6 +30,11 @@ public:
 
     bool isEmpty() const;
     QStringList fields() const;
+    // The text the filter was read from.
+    QString text() const;
+
+    // A text literal for building filter text: 'O''Brien' for O'Brien.
+    static QString quoteText(const QString &text);
 
     // A WHERE condition with ? placeholders; the values are appended to binds.
     // fieldType tells the stored type of a field (Unknown when it does not exist,

@@ -30,9 +30,15 @@ public:
     static QString tableName(const QString &fileOrPath);
     // Folders compare after normalising separators and dropping a trailing one.
     static QString normalizeFolder(const QString &folder);
-    // SQLite's message for a failed length check of a CHAR(n) column
-    // ("CHECK constraint failed: len:Opis:160") -> field and size.
+    // Name of the collation every ORDER BY term is given; the connection must
+    // register it (Polish alphabetical order).
+    static QString collationName() { return QStringLiteral("PL"); }
+
+    // Each CHAR(n) column carries the named check "len:<column>:<n>". Given
+    // SQLite's message of a failed check ("CHECK constraint failed: len:Opis:160"),
+    // returns true and the column and its size when it is such a check.
     static bool parseLengthConstraint(const QString &sqliteMessage, QString *field, int *size);
+    static QString lengthConstraintName(const QString &column, int size);
 
 private:
     QString folder_;

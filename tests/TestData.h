@@ -1,0 +1,33 @@
+#pragma once
+// A data folder in a temporary directory with every shared table created.
+#include "data/Database.h"
+#include "data/Schema.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace fenwa::testing {
+
+inline void createSharedTables(data::Database &db)
+{
+    for (const auto &t : data::schema::sharedTables()) {
+        db.exec(data::schema::createStatement(db.folder(), t).join(QLatin1Char('\n')));
+        data::schema::createIndexes(db, t);
+    }
+}
+
+struct TempFolder {
+    QTemporaryDir dir;
+    std::unique_ptr<data::Database> db;
+
+    explicit TempFolder(bool withTables = true)
+    {
+        db = data::Database::open(dir.path(), data::Database::OpenMode::Create);
+        if (withTables)
+            createSharedTables(*db);
+    }
+    QString folder() const { return db->folder(); }
+    QString path(const QString &file) const { return db->path(file); }
+};
+
+} // namespace fenwa::testing

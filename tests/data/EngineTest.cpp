@@ -1,0 +1,395 @@
+// The table engine: session, files, tables, queries, order, lengths, sharing.
+#include "TestData.h"
+#include "data/DataSource.h"
+#include "data/Query.h"
+#include "data/Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace fenwa;
+using namespace fenwa::data;
+using fenwa::testing::TempFolder;
+
+namespace {
+
+QString errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const EngineError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+void addGroups(Database &db, const QString &suffix)
+{
+    db.exec(schema::createGroups(db.folder(), suffix).join(QLatin1Char('\n')));
+}
+
+} // namespace
+
+TEST(Session, RefusesFoldersWithoutADatabase)
+{
+    QTemporaryDir dir;
+    QString msg = errorOf([&] { Database::open(dir.path()); });
+    EXPECT_TRUE(msg.contains(QStringLiteral("nie zawiera bazy danych"))) << msg.toStdString();
+    EXPECT_TRUE(msg.contains(QStringLiteral("fenwa5.sqlite")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("fenwa5.sqlite"))));
+
+    msg = errorOf([&] { Database::open(dir.filePath(QStringLiteral("brak"))); });
+    EXPECT_TRUE(msg.contains(QStringLiteral("nie istnieje"))) << msg.toStdString();
+
+    QFile junk(dir.filePath(QStringLiteral("fenwa5.sqlite")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    msg = errorOf([&] { Database::open(dir.path()); });
+    EXPECT_TRUE(msg.contains(QStringLiteral("nie jest bazą danych"))) << msg.toStdString();
+}
+
+TEST(Session, TrailingSeparatorIsDropped)
+{
+    QTemporaryDir dir;
+    auto db = Database::open(dir.path() + QStringLiteral("/"), Database::OpenMode::Create);
+    EXPECT_EQ(db->folder(), dir.path());
+    EXPECT_EQ(db->path(QStringLiteral("ob.db")), dir.path() + QStringLiteral("\\ob.db"));
+}
+
+TEST(Files, ExistListAndDeleteByMask)
+{
+    TempFolder f;
+    addGroups(*f.db, QStringLiteral("_2016_2201.db"));
+    addGroups(*f.db, QStringLiteral("_2017_2200.db"));
+    f.db->exec(schema::createPositions(f.folder(), QStringLiteral("_2016_2201.db")).join(QLatin1Char('\n')));
+
+    EXPECT_TRUE(f.db->fileExists(QStringLiteral("G_2016_2201.DB")));
+    EXPECT_FALSE(f.db->fileExists(QStringLiteral("g_2016_2202.db")));
+    EXPECT_EQ(f.db->listFiles(QStringLiteral("g_????_????.db")),
+              (QStringList{QStringLiteral("g_2016_2201.db"), QStringLiteral("g_2017_2200.db")}));
+    EXPECT_EQ(f.db->listFiles(QStringLiteral("?_????_????.db;")).size(), 3);
+    EXPECT_EQ(f.db->listFiles(QStringLiteral("p_*.db;g_2016*")).size(), 2);
+    EXPECT_TRUE(f.db->listFiles(QString()).isEmpty());
+    EXPECT_TRUE(f.db->listFiles(QStringLiteral(";")).isEmpty());
+    // The engine's own bookkeeping never shows as a table file.
+    f.db->registerRunningCopy(QStringLiteral("jan"));
+    EXPECT_FALSE(f.db->listFiles(QStringLiteral("*")).join(QLatin1Char(' ')).contains(QLatin1String("running")));
+
+    f.db->deleteFile(QStringLiteral("g_2017_2200.db"));
+    EXPECT_FALSE(f.db->fileExists(QStringLiteral("g_2017_2200.db")));
+}
+
+TEST(Table, PolishOrderInIndexesAndOrderBy)
+{
+    TempFolder f;
+    const QStringList names{QStringLiteral("Zabrze"), QStringLiteral("Łódź"), QStringLiteral("Lublin"),
+                            QStringLiteral("Żagań"), QStringLiteral("Źródła"), QStringLiteral("Ostrów"),
+                            QStringLiteral("Ćmielów"), QStringLiteral("Czersk")};
+    Table t(f.db.get(), QStringLiteral("T_Gat"));
+    t.setTableName(QStringLiteral("gat.db"));
+    t.open();
+    for (const QString &n : names) {
+        t.append();
+        t.setValue(QStringLiteral("Gat"), n);
+        t.post();
+    }
+    t.setIndexName(QStringLiteral("Gat"));
+    QStringList order;
+    for (t.first(); !t.eof(); t.next())
+        order << t.asString(QStringLiteral("gat"));
+    EXPECT_EQ(order, (QStringList{QStringLiteral("Czersk"), QStringLiteral("Ćmielów"), QStringLiteral("Lublin"),
+                                  QStringLiteral("Łódź"), QStringLiteral("Ostrów"), QStringLiteral("Zabrze"),
+                                  QStringLiteral("Źródła"), QStringLiteral("Żagań")}));
+
+    Query q(f.db.get(), QStringLiteral("Q"));
+    q.addLine(QStringLiteral("SELECT Gat FROM \"%1\" ORDER BY Gat").arg(f.path(QStringLiteral("gat.db"))));
+    q.open();
+    QStringList viaSql;
+    for (q.first(); !q.eof(); q.next())
+        viaSql << q.asString(QStringLiteral("Gat"));
+    EXPECT_EQ(viaSql, order);
+
+    // Equality stays exact: a locate for "lublin" finds nothing.
+    EXPECT_FALSE(t.locate(QStringLiteral("Gat"), QStringLiteral("lublin")));
+    EXPECT_TRUE(t.locate(QStringLiteral("Gat"), QStringLiteral("Lublin")));
+    // Nearest match on the current index.
+    t.findNearest({QStringLiteral("M")});
+    EXPECT_EQ(t.asString(QStringLiteral("Gat")), QStringLiteral("Ostrów"));
+}
+
+TEST(Table, TextLengthsAreEnforcedOnPostAndInSql)
+{
+    TempFolder f;
+    Table t(f.db.get(), QStringLiteral("T_Jm"));
+    t.setTableName(QStringLiteral("jm.db"));
+    t.open();
+    t.append();
+    t.setValue(QStringLiteral("Jms"), QStringLiteral("12345678901"));   // 11 > 10
+    t.setValue(QStringLiteral("Jm"), QStringLiteral("za długi symbol"));
+    QString msg = errorOf([&] { t.post(); });
+    EXPECT_EQ(msg, QStringLiteral("Tekst w polu „Jms” jest za długi (najwyżej 10 znaków)."));
+    EXPECT_EQ(t.state(), Dataset::State::Insert);
+    EXPECT_EQ(t.asString(QStringLiteral("Jm")), QStringLiteral("za długi symbol"));
+    t.cancel();
+    EXPECT_EQ(t.recordCount(), 0);
+
+    // Ten Polish letters are ten characters, not twenty bytes.
+    t.append();
+    t.setValue(QStringLiteral("Jms"), QStringLiteral("ąęółśżźćńą"));
+    t.post();
+    EXPECT_EQ(t.recordCount(), 1);
+
+    msg = errorOf([&] {
+        f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Jms, Jm) VALUES (\"01234567890\", \"x\")")
+                       .arg(f.path(QStringLiteral("jm.db"))));
+    });
+    EXPECT_EQ(msg, QStringLiteral("Tekst w polu „Jms” jest za długi (najwyżej 10 znaków)."));
+    msg = errorOf([&] {
+        f.db->exec(QStringLiteral("UPDATE \"%1\" SET Jm = :v").arg(f.path(QStringLiteral("jm.db"))),
+                   {{QStringLiteral(":v"), QString(41, QLatin1Char('a'))}});
+    });
+    EXPECT_TRUE(msg.contains(QStringLiteral("„Jm”"))) << msg.toStdString();
+    t.refresh();
+    EXPECT_EQ(t.asString(QStringLiteral("Jms")), QStringLiteral("ąęółśżźćńą"));
+}
+
+TEST(Table, StatesHooksAndSilentAbort)
+{
+    TempFolder f;
+    Table t(f.db.get(), QStringLiteral("T_Rozdz"));
+    t.setTableName(QStringLiteral("rozdz.db"));
+    QStringList calls;
+    bool refuse = false;
+    t.beforeInsert = [&](Table &) { calls << QStringLiteral("bi"); };
+    t.afterInsert = [&](Table &tb) {
+        calls << QStringLiteral("ai");
+        tb.setValue(QStringLiteral("Opis"), QStringLiteral("domyślny"));
+    };
+    t.beforeEdit = [&](Table &) { calls << QStringLiteral("be"); };
+    t.afterEdit = [&](Table &) { calls << QStringLiteral("ae"); };
+    t.beforePost = [&](Table &) {
+        calls << QStringLiteral("bp");
+        if (refuse)
+            throw Abort{};
+    };
+    t.afterPost = [&](Table &) { calls << QStringLiteral("ap"); };
+    t.beforeDelete = [&](Table &) {
+        calls << QStringLiteral("bd");
+        if (refuse)
+            throw Abort{};
+    };
+    t.afterDelete = [&](Table &) { calls << QStringLiteral("ad"); };
+    t.open();
+    EXPECT_EQ(t.state(), Dataset::State::Browse);
+
+    t.append();
+    EXPECT_EQ(t.state(), Dataset::State::Insert);
+    t.setValue(QStringLiteral("rozdz"), QStringLiteral("01022"));
+    refuse = true;
+    EXPECT_THROW(t.post(), Abort);
+    EXPECT_EQ(t.state(), Dataset::State::Insert);
+    EXPECT_EQ(t.asString(QStringLiteral("Rozdz")), QStringLiteral("01022"));
+    refuse = false;
+    t.post();
+    EXPECT_EQ(t.state(), Dataset::State::Browse);
+    EXPECT_EQ(t.asInt(QStringLiteral("Id")), 1);
+    EXPECT_EQ(t.asString(QStringLiteral("Opis")), QStringLiteral("domyślny"));
+
+    t.edit();
+    t.setValue(QStringLiteral("Opis"), QStringLiteral("Inspekcja Weterynaryjna"));
+    t.post();
+    refuse = true;
+    EXPECT_THROW(t.remove(), Abort);
+    EXPECT_EQ(t.recordCount(), 1);
+    refuse = false;
+    t.remove();
+    EXPECT_EQ(t.recordCount(), 0);
+    EXPECT_EQ(calls, (QStringList{"bi", "ai", "bp", "bp", "ap", "be", "ae", "bp", "ap", "bd", "bd", "ad"}));
+
+    // Ids are never reused.
+    t.append();
+    t.setValue(QStringLiteral("Rozdz"), QStringLiteral("75410"));
+    t.post();
+    EXPECT_EQ(t.asInt(QStringLiteral("Id")), 2);
+
+    // Read-only tables refuse changes with the engine's message.
+    Table ro(f.db.get(), QStringLiteral("T_Ro"));
+    ro.setTableName(QStringLiteral("rozdz.db"));
+    ro.setReadOnly(true);
+    ro.open();
+    EXPECT_TRUE(errorOf([&] { ro.append(); }).contains(QStringLiteral("tylko do odczytu")));
+}
+
+TEST(Table, FiltersOnTables)
+{
+    TempFolder f;
+    addGroups(*f.db, QStringLiteral("_2016_2201.db"));
+    Table g(f.db.get(), QStringLiteral("T_Gr"));
+    g.setTableName(f.path(QStringLiteral("g_2016_2201.db")));
+    g.open();
+    for (int m : {1, 3, 3, 5}) {
+        g.append();
+        g.setValue(QStringLiteral("Dok"), QStringLiteral("FV/%1/%2").arg(m).arg(g.recordCount()));
+        g.setValue(QStringLiteral("Mc"), m);
+        g.setValue(QStringLiteral("Zk"), m == 5);
+        g.post();
+    }
+    g.setFilter(QStringLiteral("Mc = 3"));
+    EXPECT_EQ(g.recordCount(), 4);
+    g.setFiltered(true);
+    EXPECT_EQ(g.recordCount(), 2);
+    // A new record outside the filter is saved and leaves the view.
+    g.append();
+    g.setValue(QStringLiteral("Dok"), QStringLiteral("X"));
+    g.setValue(QStringLiteral("Mc"), 7);
+    g.post();
+    EXPECT_EQ(g.recordCount(), 2);
+    g.setFilter(QStringLiteral("Zk = True and Mc>=2"));
+    EXPECT_EQ(g.recordCount(), 1);
+    g.setFilter(QStringLiteral("Dok = 'FV/3*'"));
+    EXPECT_EQ(g.recordCount(), 2);
+    g.setFilter(QStringLiteral("Dok = 'fv/3*'"));
+    EXPECT_EQ(g.recordCount(), 0);
+    g.setFiltered(false);
+    EXPECT_EQ(g.recordCount(), 5);
+}
+
+TEST(Table, DeclaredFieldsAndLookups)
+{
+    TempFolder f;
+    Table par(f.db.get(), QStringLiteral("T_Par"));
+    par.setTableName(QStringLiteral("par.db"));
+    par.open();
+    par.append();
+    par.setValue(QStringLiteral("Par"), QStringLiteral("4210"));
+    par.setValue(QStringLiteral("Opis"), QStringLiteral("Zakup materiałów i wyposażenia"));
+    par.post();
+
+    addGroups(*f.db, QStringLiteral("_2016_2201.db"));
+    Table g(f.db.get(), QStringLiteral("T_Gr"));
+    g.setTableName(QStringLiteral("g_2016_2201.db"));
+    g.setDeclaredFields(schema::groupsTable().fields);
+    g.addLookupField(QStringLiteral("Paragraf"), 255, QStringLiteral("Par"), &par, QStringLiteral("Id"),
+                     QStringLiteral("Opis"));
+    g.open();
+    g.append();
+    g.setValue(QStringLiteral("Dok"), QStringLiteral("A"));
+    g.setValue(QStringLiteral("par"), par.asInt(QStringLiteral("Id")));
+    EXPECT_EQ(g.asString(QStringLiteral("Paragraf")), QStringLiteral("Zakup materiałów i wyposażenia"));
+    g.post();
+    EXPECT_EQ(g.asString(QStringLiteral("paragraf")), QStringLiteral("Zakup materiałów i wyposażenia"));
+    // The derived field follows the dictionary.
+    par.edit();
+    par.setValue(QStringLiteral("Opis"), QStringLiteral("Materiały"));
+    par.post();
+    EXPECT_EQ(g.asString(QStringLiteral("Paragraf")), QStringLiteral("Materiały"));
+
+    Table t(f.db.get(), QStringLiteral("T_Cz"));
+    t.setTableName(QStringLiteral("gat.db"));
+    t.setDeclaredFields({FieldDef{QStringLiteral("Ukr"), FieldType::Boolean}});
+    QString msg = errorOf([&] { t.open(); });
+    EXPECT_EQ(msg, QStringLiteral("Tabela „gat.db” nie zawiera pola „Ukr”."));
+    EXPECT_FALSE(t.active());
+}
+
+TEST(Query, DialectParamsJoinsAndTypes)
+{
+    TempFolder f;
+    f.db->exec(schema::createPositions(f.folder(), QStringLiteral("_2016_2201.db")).join(QLatin1Char('\n')));
+    Table p(f.db.get(), QStringLiteral("T_Poz"));
+    p.setTableName(QStringLiteral("p_2016_2201.db"));
+    p.open();
+    struct Row { int dok; double brutto; QDate data; bool wyd; };
+    for (const Row &r : {Row{1, 100.5, QDate(2016, 1, 10), true}, Row{1, 20, QDate(2016, 2, 1), false},
+                         Row{2, 3.75, QDate(2016, 1, 31), true}}) {
+        p.append();
+        p.setValue(QStringLiteral("Dok"), r.dok);
+        p.setValue(QStringLiteral("BRUTTO"), r.brutto);
+        p.setValue(QStringLiteral("Data"), r.data);
+        p.setValue(QStringLiteral("wyd"), r.wyd);
+        p.post();
+    }
+    Query q(f.db.get(), QStringLiteral("Q_Rob"));
+    q.addLine(QStringLiteral("SELECT Dok, SUM(brutto) AS Suma FROM \"%1\"").arg(f.path(QStringLiteral("p_2016_2201.db"))));
+    q.addLine(QStringLiteral("WHERE Data BETWEEN \"01/01/2016\" AND \"01/31/2016\" AND wyd = True"));
+    q.addLine(QStringLiteral("GROUP BY Dok ORDER BY Dok"));
+    q.open();
+    ASSERT_EQ(q.recordCount(), 2);
+    EXPECT_DOUBLE_EQ(q.asFloat(QStringLiteral("suma")), 100.5);
+    q.next();
+    EXPECT_DOUBLE_EQ(q.asFloat(QStringLiteral("SUMA")), 3.75);
+    EXPECT_EQ(q.fieldDef(QStringLiteral("Suma")).type, FieldType::Float);
+
+    q.clearSql();
+    q.addLine(QStringLiteral("SELECT * FROM \"%1\" WHERE Data <= :dzis").arg(f.path(QStringLiteral("p_2016_2201.db"))));
+    q.setParam(QStringLiteral("dzis"), QDate(2016, 1, 31));
+    q.open();
+    EXPECT_EQ(q.recordCount(), 2);
+    EXPECT_EQ(q.fieldDef(QStringLiteral("Data")).type, FieldType::Date);
+    EXPECT_EQ(q.value(QStringLiteral("Data")).toDate(), QDate(2016, 1, 10));
+    EXPECT_EQ(q.fieldDef(QStringLiteral("wyd")).type, FieldType::Boolean);
+    EXPECT_TRUE(q.asBool(QStringLiteral("wyd")));
+
+    // In-memory filters on an open result (the browser's bounds).
+    q.clearSql();
+    q.addLine(QStringLiteral("SELECT * FROM \"%1\"").arg(f.path(QStringLiteral("p_2016_2201.db"))));
+    q.open();
+    q.setFilter(QStringLiteral("brutto>=3 AND brutto<=25 and Data>=01.01.2016 AND Data<=31.01.2016"));
+    q.setFiltered(true);
+    EXPECT_EQ(q.recordCount(), 1);
+    EXPECT_DOUBLE_EQ(q.asFloat(QStringLiteral("brutto")), 3.75);
+
+    QString msg = errorOf([&] {
+        Query bad(f.db.get(), QStringLiteral("Q"));
+        bad.addLine(QStringLiteral("SELECT * FROM \"%1\"").arg(f.path(QStringLiteral("p_2030_9999.db"))));
+        bad.open();
+    });
+    EXPECT_TRUE(msg.contains(QStringLiteral("p_2030_9999.db"))) << msg.toStdString();
+}
+
+TEST(Query, BatchCopyReplacesTheDestination)
+{
+    TempFolder f;
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Gat) VALUES (\"bydło\")").arg(f.path(QStringLiteral("gat.db"))));
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Gat) VALUES (\"świnie\")").arg(f.path(QStringLiteral("gat.db"))));
+    Query q(f.db.get(), QStringLiteral("Q_Simple"));
+    q.addLine(QStringLiteral("SELECT Gat AS Nazwa, Id FROM \"%1\" ORDER BY Gat").arg(f.path(QStringLiteral("gat.db"))));
+    BatchMove move(f.db.get(), QStringLiteral("BatchMove1"));
+    EXPECT_EQ(move.execute(q, f.path(QStringLiteral("temp.db"))), 2);
+    EXPECT_EQ(move.execute(q, f.path(QStringLiteral("temp.db"))), 2);
+    Table t(f.db.get(), QStringLiteral("T_Temp"));
+    t.setTableName(f.path(QStringLiteral("temp.db")));
+    t.open();
+    EXPECT_EQ(t.recordCount(), 2);
+    EXPECT_EQ(t.asString(QStringLiteral("nazwa")), QStringLiteral("bydło"));
+}
+
+TEST(Sharing, RunningCopiesAndBusyDatabase)
+{
+    TempFolder f;
+    auto other = Database::open(f.folder());
+    f.db->registerRunningCopy(QStringLiteral("anna"));
+    other->registerRunningCopy(QStringLiteral("jan"));
+    EXPECT_EQ(f.db->runningUsers(), (QStringList{QStringLiteral("anna"), QStringLiteral("jan")}));
+    other->unregisterRunningCopy();
+    EXPECT_EQ(f.db->runningUsers(), QStringList{QStringLiteral("anna")});
+
+    // Another workstation holds the write lock: a post waits, then fails
+    // with a clear message and writes nothing.
+    other->setBusyTimeout(200);
+    Table t(other.get(), QStringLiteral("T_Gat"));
+    t.setTableName(QStringLiteral("gat.db"));
+    t.open();
+    {
+        Database::Transaction hold(*f.db);
+        t.append();
+        t.setValue(QStringLiteral("Gat"), QStringLiteral("kozy"));
+        QString msg = errorOf([&] { t.post(); });
+        EXPECT_TRUE(msg.contains(QStringLiteral("zajęta"))) << msg.toStdString();
+        EXPECT_EQ(t.state(), Dataset::State::Insert);
+    }
+    t.post();
+    EXPECT_EQ(t.recordCount(), 1);
+}
