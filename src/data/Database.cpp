@@ -93,7 +93,7 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
                               .arg(folder, QString::fromLatin1(fileName)));
 
     sqlite3 *handle = nullptr;
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::Create)
         flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(file.toUtf8().constData(), &handle, flags, nullptr);
@@ -125,7 +125,20 @@ Database::~Database()
         unregisterRunningCopy();
     } catch (...) {
     }
+    for (sqlite3_stmt *st : std::as_const(cache_))
+        sqlite3_finalize(st);
     sqlite3_close_v2(db_);
+}
+
+sqlite3_stmt *Database::takeCached(const QString &sql) const { return cache_.take(sql); }
+
+sqlite3_stmt *Database::putCached(const QString &sql, sqlite3_stmt *st) const
+{
+    constexpr int limit = 64;
+    if (cache_.contains(sql) || cache_.size() >= limit)
+        return st;
+    cache_.insert(sql, st);
+    return nullptr;
 }
 
 void Database::installFunctions()
@@ -182,12 +195,23 @@ void Database::deleteFile(const QString &file)
 QVector<FieldDef> Database::fields(const QString &file) const
 {
     const QString name = SqlDialect::tableName(file);
-    if (!fileExists(file))
-        throw EngineError(QStringLiteral("Tabela „%1” nie istnieje w folderze danych „%2”.")
-                              .arg(name + QStringLiteral(".db"), folder_));
+    // The fields are read again only when the schema has changed (also when
+    // another workstation changed it).
+    qint64 version = 0;
+    {
+        Statement sv(*this, QStringLiteral("PRAGMA schema_version"), true);
+        if (sv.step())
+            version = sv.integer(0);
+    }
+    if (version != fieldsVersion_) {
+        fieldsCache_.clear();
+        fieldsVersion_ = version;
+    }
+    if (auto it = fieldsCache_.constFind(name); it != fieldsCache_.constEnd())
+        return *it;
     QString escaped = name;
     escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    Statement st(*this, QStringLiteral("PRAGMA table_info(\"%1\")").arg(escaped));
+    Statement st(*this, QStringLiteral("PRAGMA table_info(\"%1\")").arg(escaped), true);
     QVector<FieldDef> out;
     while (st.step()) {
         FieldDef f = fieldFromDeclaredType(st.text(1), st.text(2));
@@ -195,7 +219,30 @@ QVector<FieldDef> Database::fields(const QString &file) const
             f.type = FieldType::AutoInc;
         out << f;
     }
+    if (out.isEmpty())   // no such table
+        throw EngineError(QStringLiteral("Tabela „%1” nie istnieje w folderze danych „%2”.")
+                              .arg(name + QStringLiteral(".db"), folder_));
+    fieldsCache_.insert(name, out);
     return out;
+}
+
+void Database::addIndex(const QString &file, const QString &field)
+{
+    const QString name = SqlDialect::tableName(file);
+    const QString index = name + QLatin1Char('.') + field;
+    auto q = [](QString s) { return QLatin1Char('"') + s.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
+    execNative(QStringLiteral("DROP INDEX IF EXISTS %1").arg(q(index)));
+    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3 COLLATE PL)").arg(q(index), q(name), q(field)));
+}
+
+void Database::pack()
+{
+    if (txDepth_ > 0)
+        throw EngineError(QStringLiteral("Nie można pakować bazy w trakcie zapisu."));
+    for (sqlite3_stmt *st : std::as_const(cache_))
+        sqlite3_finalize(st);
+    cache_.clear();
+    execNative(QStringLiteral("VACUUM"));
 }
 
 int Database::exec(const QString &dialectSql, const Params &params)

@@ -5,10 +5,20 @@
 // compare without regard to letter case.
 //
 // Only this class and the datasets know that the backend is SQLite.
+//
+// What the parameters of the older engine's session become here:
+// - driver "PARADOX", language driver "polish", level 7: one SQLite database
+//   whose text order is Polish (the collation "PL", registered on open);
+// - the shared control directory: SQLite's own file locking on fenwa5.sqlite
+//   (rollback journal, so a network share works);
+// - the private directory: nothing; work tables live in the database;
+// - the table password and its request event: nothing; the database has no
+//   password (access is the folder's file permissions).
 #include "data/EngineError.h"
 #include "data/FieldDef.h"
 #include "data/SqlDialect.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -17,6 +27,7 @@
 #include <utility>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace fenwa::data {
 
@@ -48,6 +59,13 @@ public:
     void deleteFile(const QString &file);
     // Fields of a table file, in their physical order (EngineError when missing).
     QVector<FieldDef> fields(const QString &file) const;
+
+    // Indexes: a named secondary index on one field (text in Polish order);
+    // the primary index is the Id key every table is created with.
+    void addIndex(const QString &file, const QString &field);
+    // Drops deleted records' space: the whole database file is rebuilt.
+    // Needs no open transaction; other workstations wait meanwhile.
+    void pack();
 
     // Runs one statement of the dialect that returns no rows; returns rows changed.
     int exec(const QString &dialectSql, const Params &params = {});
@@ -84,6 +102,10 @@ public:
     QString lastError() const;
     QString describeError(int rc) const;
 
+    // Prepared statements kept for reuse (see Statement).
+    sqlite3_stmt *takeCached(const QString &sql) const;
+    sqlite3_stmt *putCached(const QString &sql, sqlite3_stmt *st) const;
+
 private:
     Database(const QString &folder, sqlite3 *db);
     void installFunctions();
@@ -93,6 +115,9 @@ private:
     sqlite3 *db_ = nullptr;
     int txDepth_ = 0;
     qint64 copyId_ = 0;
+    mutable QHash<QString, sqlite3_stmt *> cache_;
+    mutable QHash<QString, QVector<FieldDef>> fieldsCache_;
+    mutable qint64 fieldsVersion_ = -1;
 };
 
 // Polish alphabetical order, as used by indexes and ORDER BY of text.

@@ -5,8 +5,14 @@
 
 namespace fenwa::data {
 
-Statement::Statement(const Database &db, const QString &sqliteSql) : db_(db)
+Statement::Statement(const Database &db, const QString &sqliteSql, bool cached) : db_(db)
 {
+    if (cached) {
+        cacheKey_ = sqliteSql;
+        st_ = db.takeCached(sqliteSql);
+        if (st_)
+            return;
+    }
     const QByteArray utf8 = sqliteSql.toUtf8();
     int rc = sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &st_, nullptr);
     if (rc != SQLITE_OK) {
@@ -19,7 +25,15 @@ Statement::Statement(const Database &db, const QString &sqliteSql) : db_(db)
         throw EngineError(QStringLiteral("Puste zapytanie SQL."));
 }
 
-Statement::~Statement() { sqlite3_finalize(st_); }
+Statement::~Statement()
+{
+    if (!cacheKey_.isEmpty() && st_) {
+        sqlite3_reset(st_);
+        sqlite3_clear_bindings(st_);
+        st_ = db_.putCached(cacheKey_, st_);   // returns what it could not keep
+    }
+    sqlite3_finalize(st_);
+}
 
 void Statement::bind(int index, const QVariant &value)
 {
@@ -117,8 +131,35 @@ QVariant Statement::value(int i, FieldType type) const
             return fromStored(text(i), type);
         return QVariant(sqlite3_column_int64(st_, i) != 0);
     case FieldType::Date:
-    case FieldType::Timestamp:
+    case FieldType::Timestamp: {
+        // Stored as "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS": read the digits directly.
+        const char *t = reinterpret_cast<const char *>(sqlite3_column_text(st_, i));
+        const int n = sqlite3_column_bytes(st_, i);
+        auto num = [t](int at, int len) {
+            int v = 0;
+            for (int k = at; k < at + len; ++k) {
+                if (t[k] < '0' || t[k] > '9')
+                    return -1;
+                v = v * 10 + (t[k] - '0');
+            }
+            return v;
+        };
+        if (ct == SQLITE_TEXT && n >= 10 && t[4] == '-' && t[7] == '-') {
+            QDate d(num(0, 4), num(5, 2), num(8, 2));
+            if (d.isValid()) {
+                if (type == FieldType::Date)
+                    return QVariant(d);
+                if (n == 19 && t[10] == ' ' && t[13] == ':' && t[16] == ':') {
+                    QTime tm(num(11, 2), num(14, 2), num(17, 2));
+                    if (tm.isValid())
+                        return QVariant(QDateTime(d, tm));
+                } else if (n == 10) {
+                    return QVariant(QDateTime(d, QTime(0, 0)));
+                }
+            }
+        }
         return fromStored(text(i), type);
+    }
     case FieldType::String:
         return QVariant(text(i));
     case FieldType::Unknown:

@@ -11,7 +11,9 @@ namespace fenwa::data {
 
 class Statement {
 public:
-    Statement(const Database &db, const QString &sqliteSql);
+    // cached: the prepared statement is kept by the database for the next use
+    // of the same text (the engine's own statements, run again and again).
+    Statement(const Database &db, const QString &sqliteSql, bool cached = false);
     ~Statement();
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -40,6 +42,7 @@ public:
 private:
     const Database &db_;
     sqlite3_stmt *st_ = nullptr;
+    QString cacheKey_;
 };
 
 } // namespace fenwa::data

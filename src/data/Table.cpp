@@ -133,26 +133,37 @@ void Table::open()
 
 void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
 {
-    QStringList cols;
-    for (int i = 0; i < physicalCount_; ++i)
-        cols << quoteIdent(fields[i].name);
-    cols << QStringLiteral("rowid");
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QStringLiteral(", ")), quoteIdent(sqlName()));
-    QVariantList binds;
-    if (filtered_ && !filterText_.trimmed().isEmpty()) {
-        Filter f = Filter::parse(filterText_);
-        QString where = f.toSql(binds, [&](const QString &name) {
-            for (int i = 0; i < physicalCount_; ++i)
-                if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
-                    return fields[i].type;
-            return FieldType::Unknown;
-        });
-        if (!where.isEmpty())
-            sql += QStringLiteral(" WHERE ") + where;
+    // The statement is made once per filter and order, then reused.
+    const QString filterText = filtered_ ? filterText_.trimmed() : QString();
+    const QString key = filterText + QChar(0) + indexName_ + QChar(0) + indexFields_ + QChar(0)
+        + QString::number(physicalCount_) + QChar(0) + sqlName();
+    if (key != selectKey_) {
+        QStringList cols;
+        for (int i = 0; i < physicalCount_; ++i)
+            cols << quoteIdent(fields[i].name);
+        cols << QStringLiteral("rowid");
+        QString sql = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QStringLiteral(", ")), quoteIdent(sqlName()));
+        QVariantList binds;
+        if (!filterText.isEmpty()) {
+            Filter f = Filter::parse(filterText);
+            QString where = f.toSql(binds, [&](const QString &name) {
+                for (int i = 0; i < physicalCount_; ++i)
+                    if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                        return fields[i].type;
+                return FieldType::Unknown;
+            });
+            if (!where.isEmpty())
+                sql += QStringLiteral(" WHERE ") + where;
+        }
+        sql += QStringLiteral(" ORDER BY ") + orderClause();
+        selectSql_ = sql;
+        selectBinds_ = binds;
+        selectKey_ = key;
     }
-    sql += QStringLiteral(" ORDER BY ") + orderClause();
+    const QString &sql = selectSql_;
+    const QVariantList &binds = selectBinds_;
 
-    Statement st(*db_, sql);
+    Statement st(*db_, sql, true);
     for (int i = 0; i < binds.size(); ++i)
         st.bind(i + 1, binds[i]);
     const int total = fields.size();

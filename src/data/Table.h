@@ -93,6 +93,8 @@ private:
     QHash<int, Lookup> lookups_;
     QHash<QString, QString> lookupSources_;   // lookup field (lower case) -> source field
     int physicalCount_ = 0;                   // fields stored in the file
+    QString selectKey_, selectSql_;           // the reading statement, per filter and order
+    QVariantList selectBinds_;
     qint64 lastInsertId_ = 0;
 };
 
