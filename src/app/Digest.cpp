@@ -16,6 +16,16 @@ QByteArray passwordBytes(const QString &password)
     return bytes;
 }
 
+bool passwordEncodable(const QString &password)
+{
+    QStringEncoder encoder("windows-1250", QStringConverter::Flag::Stateless);
+    if (!encoder.isValid())
+        return true;
+    const QByteArray bytes = encoder.encode(password);
+    Q_UNUSED(bytes);
+    return !encoder.hasError();
+}
+
 QString sha1Hex(const QByteArray &bytes)
 {
     const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);

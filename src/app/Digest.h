@@ -10,6 +10,12 @@ namespace fenwa::app {
 // stored digests were made with. A character the code page lacks becomes "?".
 QByteArray passwordBytes(const QString &password);
 
+// Whether every character of a password has a Windows-1250 byte. A password
+// that has not would share its digest with every other such password of the
+// same length (each of those characters becomes byte 0x1A), so the place
+// where passwords are set should refuse it.
+bool passwordEncodable(const QString &password);
+
 // SHA-1 of bytes, 40 upper-case hexadecimal digits.
 QString sha1Hex(const QByteArray &bytes);
 

@@ -85,13 +85,13 @@ TEST_F(BroadcastTest, NoSecondBoxWhileOneIsOpen)
     EXPECT_EQ(m.shown().size(), 1);
 }
 
-TEST_F(BroadcastTest, UnwritableFileIsReportedOnce)
+TEST_F(BroadcastTest, UnreachableFileShowsNothing)
 {
     QFile blocker(dir.filePath("plik"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.write("x");
     blocker.close();
-    // The file is readable but cannot be rewritten (its folder is a file).
+    // The settings file's folder is a file: nothing can be read or written.
     IniFile bad(dir.filePath("plik/fenwa5.ini"));
     BroadcastReceiver r(bad, "jan", messages);
     EXPECT_FALSE(r.poll());

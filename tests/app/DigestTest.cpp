@@ -4,6 +4,7 @@
 
 using fenwa::app::passwordBytes;
 using fenwa::app::passwordDigest;
+using fenwa::app::passwordEncodable;
 using fenwa::app::sha1Hex;
 
 // FIPS 180-1, appendix A and B, and the digest of zero bytes.
@@ -52,4 +53,15 @@ TEST(PasswordDigest, PolishLettersUseWindows1250)
 TEST(PasswordDigest, LetterCaseMatters)
 {
     EXPECT_NE(passwordDigest(QStringLiteral("Haslo")), passwordDigest(QStringLiteral("haslo")));
+}
+
+TEST(PasswordDigest, CharactersOutsideTheCodePageAreDetected)
+{
+    EXPECT_TRUE(passwordEncodable(QStringLiteral("Zażółć gęślą jaźń?")));
+    EXPECT_TRUE(passwordEncodable(QString()));
+    EXPECT_FALSE(passwordEncodable(QStringLiteral("пароль")));
+    EXPECT_FALSE(passwordEncodable(QStringLiteral("abc€\u65E5")));
+    // Such passwords collide: every missing character becomes the same byte.
+    EXPECT_EQ(passwordDigest(QStringLiteral("\u65E5")), passwordDigest(QStringLiteral("\u0416")));
+    EXPECT_NE(passwordDigest(QStringLiteral("\u65E5")), passwordDigest(QStringLiteral("?")));
 }
