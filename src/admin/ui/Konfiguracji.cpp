@@ -1,0 +1,221 @@
+#include "admin/ui/Konfiguracji.h"
+
+#include "data/EngineError.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace fenwa::admin {
+
+TF_Konfiguracji::TF_Konfiguracji(IniFile &ini, const QString &exeFolder, InspectorateSource &source,
+                                 Messages &messages, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , settings_(ini, exeFolder)
+    , source_(source)
+    , messages_(messages)
+{
+    setObjectName(QStringLiteral("F_Konfiguracji"));
+    setWindowTitle(QStringLiteral("Konfiguracja programu"));
+    setModal(false);
+    chooseFolder = [](QWidget *owner, const QString &title) {
+        return QFileDialog::getExistingDirectory(owner, title, QStringLiteral("/"));
+    };
+
+    PageControl1 = new QTabWidget(this);
+
+    // Foldery
+    TabSheet1 = new QWidget;
+    auto *grid = new QGridLayout(TabSheet1);
+    auto row = [&](int r, const QString &caption, QLineEdit *&edit, QPushButton *&button, const char *editName,
+                   const char *buttonName) {
+        auto *label = new QLabel(caption, TabSheet1);
+        edit = new QLineEdit(TabSheet1);
+        edit->setObjectName(QLatin1String(editName));
+        edit->setMaxLength(260);
+        label->setBuddy(edit);
+        button = new QPushButton(QStringLiteral("…"), TabSheet1);
+        button->setObjectName(QLatin1String(buttonName));
+        button->setToolTip(QStringLiteral("Wybierz folder"));
+        button->setFixedWidth(32);
+        grid->addWidget(label, r * 2, 0, 1, 2);
+        grid->addWidget(edit, r * 2 + 1, 0);
+        grid->addWidget(button, r * 2 + 1, 1);
+        connect(edit, &QLineEdit::textChanged, this, &TF_Konfiguracji::updateOk);
+        QLineEdit *target = edit;
+        connect(button, &QPushButton::clicked, this, [this, target] { browse(target); });
+    };
+    row(0, QStringLiteral("Folder danych"), E_FolderDanych, BitBtn3, "E_FolderDanych", "BitBtn3");
+    row(1, QStringLiteral("Folder eksportu"), E_FolderEksportu, BitBtn5, "E_FolderEksportu", "BitBtn5");
+    row(2, QStringLiteral("Folder archiwizacji"), E_FolderArchiwizacji, BitBtn4, "E_FolderArchiwizacji",
+        "BitBtn4");
+    grid->setRowStretch(6, 1);
+    PageControl1->addTab(TabSheet1, QStringLiteral("Foldery"));
+
+    auto labels = [](QGroupBox *box, QLabel *&a, QLabel *&b, QLabel *&c, const char *na, const char *nb,
+                     const char *nc) {
+        auto *v = new QVBoxLayout(box);
+        for (auto [label, name] : {std::pair{&a, na}, std::pair{&b, nb}, std::pair{&c, nc}}) {
+            *label = new QLabel(box);
+            (*label)->setObjectName(QLatin1String(name));
+            v->addWidget(*label);
+        }
+    };
+
+    // Dane WIW
+    TabSheet3 = new QWidget;
+    auto *wiwLayout = new QVBoxLayout(TabSheet3);
+    auto *wojLabel = new QLabel(QStringLiteral("województwo"), TabSheet3);
+    ComboBox1 = new QComboBox(TabSheet3);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems(knownVoivodeships);
+    wojLabel->setBuddy(ComboBox1);
+    GroupWIW = new QGroupBox(QStringLiteral("Dane WIW"), TabSheet3);
+    labels(GroupWIW, Label6, Label7, Label8, "Label6", "Label7", "Label8");
+    wiwLayout->addWidget(wojLabel);
+    wiwLayout->addWidget(ComboBox1);
+    wiwLayout->addWidget(GroupWIW);
+    wiwLayout->addStretch(1);
+    PageControl1->addTab(TabSheet3, QStringLiteral("Dane WIW"));
+
+    // Dane PIW
+    TabSheet4 = new QWidget;
+    auto *piwLayout = new QVBoxLayout(TabSheet4);
+    auto *powLabel = new QLabel(QStringLiteral("powiat"), TabSheet4);
+    ComboBox2 = new QComboBox(TabSheet4);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    powLabel->setBuddy(ComboBox2);
+    GroupPIW = new QGroupBox(QStringLiteral("Dane PIW"), TabSheet4);
+    labels(GroupPIW, Label9, Label10, Label11, "Label9", "Label10", "Label11");
+    piwLayout->addWidget(powLabel);
+    piwLayout->addWidget(ComboBox2);
+    piwLayout->addWidget(GroupPIW);
+    piwLayout->addStretch(1);
+    PageControl1->addTab(TabSheet4, QStringLiteral("Dane PIW"));
+
+    connect(ComboBox1, &QComboBox::activated, this, [this](int) {
+        run().wiw = ComboBox1->currentText();
+        run().piw = ComboBox2->currentText();
+        lookup(LookupMode::Voivodeship);
+        updateOk();
+    });
+    connect(ComboBox2, &QComboBox::activated, this, [this](int) {
+        run().wiw = ComboBox1->currentText();
+        run().piw = ComboBox2->currentText();
+        lookup(LookupMode::County);
+        updateOk();
+    });
+
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Anuluj"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    connect(BitBtn1, &QPushButton::clicked, this, &TF_Konfiguracji::save);
+    connect(BitBtn2, &QPushButton::clicked, this, &TF_Konfiguracji::cancel);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtn2);
+    buttons->addWidget(BitBtn1);
+    auto *all = new QVBoxLayout(this);
+    all->addWidget(PageControl1);
+    all->addLayout(buttons);
+    setMinimumWidth(460);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+FolderTexts TF_Konfiguracji::texts() const
+{
+    return {E_FolderDanych->text(), E_FolderEksportu->text(), E_FolderArchiwizacji->text()};
+}
+
+void TF_Konfiguracji::load()
+{
+    const FolderTexts t = settings_.load();
+    E_FolderDanych->setText(t.dane);
+    E_FolderEksportu->setText(t.eksport);
+    E_FolderArchiwizacji->setText(t.archiwizacja);
+    lookup(LookupMode::Initial);
+    const int p_w = run().p_w;
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), p_w != 1);
+    emit installationKind(p_w);
+}
+
+void TF_Konfiguracji::lookup(LookupMode mode)
+{
+    if (mode == LookupMode::Initial)
+        ComboBox1->setCurrentIndex(ComboBox1->findText(run().wiw, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    try {
+        showLookup(settings_.lookup(mode, source_), mode);
+    } catch (const data::EngineError &e) {
+        messages_.error(e.message());
+    }
+}
+
+void TF_Konfiguracji::showLookup(const Lookup &l, LookupMode mode)
+{
+    Label6->setText(l.wiwLabels[0]);
+    Label7->setText(l.wiwLabels[1]);
+    Label8->setText(l.wiwLabels[2]);
+    if (l.countiesFilled) {
+        ComboBox2->clear();
+        ComboBox2->addItems(l.counties);
+        ComboBox2->setCurrentIndex(-1);
+    }
+    Label9->setText(l.piwLabels[0]);
+    Label10->setText(l.piwLabels[1]);
+    Label11->setText(l.piwLabels[2]);
+    if (mode == LookupMode::Initial)
+        ComboBox2->setCurrentIndex(ComboBox2->findText(run().piw, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+void TF_Konfiguracji::updateOk()
+{
+    BitBtn1->setEnabled(Settings::canSave(texts()));
+}
+
+void TF_Konfiguracji::showForEditing()
+{
+    BitBtn1->setEnabled(false);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TF_Konfiguracji::browse(QLineEdit *edit)
+{
+    if (!chooseFolder)
+        return;
+    const QString picked = chooseFolder(this, QStringLiteral("Wybierz folder"));
+    if (picked.isNull())
+        return;   // cancelled
+    edit->setText(picked.left(260));
+}
+
+void TF_Konfiguracji::save()
+{
+    try {
+        settings_.save(texts(), ComboBox1->currentText(), ComboBox2->currentText());
+    } catch (const IniWriteError &e) {
+        messages_.error(e.message());
+        return;
+    }
+    hide();
+}
+
+void TF_Konfiguracji::cancel()
+{
+    load();
+    hide();
+}
+
+} // namespace fenwa::admin

@@ -1,0 +1,68 @@
+#pragma once
+// The settings window: folders, the voivodeship and the county inspectorate.
+// Its settings of the run (run()) are read by the rest of the program.
+#include "admin/Settings.h"
+#include "common/Messages.h"
+
+#include <QDialog>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+
+namespace fenwa::admin {
+
+class TF_Konfiguracji : public QDialog {
+    Q_OBJECT
+public:
+    // exeFolder: the default of every folder. Nothing is loaded until load().
+    TF_Konfiguracji(IniFile &ini, const QString &exeFolder, InspectorateSource &source, Messages &messages,
+                    QWidget *parent = nullptr);
+
+    // Loading: folders, names, P_W, the inspectorate lookup; then the tab
+    // "Dane PIW" and installationKind(p_w) for the main window. Engine errors
+    // of the lookup are shown and the loading goes on.
+    void load();
+    // The main window's "Ustawienia": OK disabled, shown without blocking.
+    void showForEditing();
+
+    RunSettings &run() { return settings_.run(); }
+    const RunSettings &run() const { return settings_.run(); }
+    Settings &settings() { return settings_; }
+
+    // The folder chooser ("Wybierz folder"); replaceable for tests.
+    std::function<QString(QWidget *parent, const QString &title)> chooseFolder;
+
+    QTabWidget *PageControl1;
+    QWidget *TabSheet1, *TabSheet3, *TabSheet4;
+    QLineEdit *E_FolderDanych, *E_FolderEksportu, *E_FolderArchiwizacji;
+    QPushButton *BitBtn3, *BitBtn5, *BitBtn4;
+    QComboBox *ComboBox1, *ComboBox2;
+    QGroupBox *GroupWIW, *GroupPIW;
+    QLabel *Label6, *Label7, *Label8, *Label9, *Label10, *Label11;
+    QPushButton *BitBtn1, *BitBtn2;
+
+signals:
+    // Emitted at the end of every loading: caption suffix and menu items of the main window.
+    void installationKind(int p_w);
+
+private:
+    void lookup(LookupMode mode);
+    void showLookup(const Lookup &l, LookupMode mode);
+    void updateOk();
+    void browse(QLineEdit *edit);
+    void save();
+    void cancel();
+    FolderTexts texts() const;
+
+    Settings settings_;
+    InspectorateSource &source_;
+    Messages &messages_;
+};
+
+} // namespace fenwa::admin

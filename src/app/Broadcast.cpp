@@ -1,0 +1,54 @@
+#include "app/Broadcast.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace fenwa::app {
+
+QString osUserName()
+{
+    QString name;
+    if (const passwd *pw = ::getpwuid(::getuid()); pw && pw->pw_name)
+        name = QString::fromLocal8Bit(pw->pw_name);
+    if (name.isEmpty())
+        name = qEnvironmentVariable("USER");
+    if (name.isEmpty())
+        name = qEnvironmentVariable("LOGNAME");
+    return name.left(128);
+}
+
+BroadcastReceiver::BroadcastReceiver(admin::IniFile &ini, QString osUser, Messages &messages)
+    : ini_(ini), osUser_(std::move(osUser)), messages_(messages)
+{
+}
+
+bool BroadcastReceiver::flagSet() const
+{
+    return !showing_ && !osUser_.isEmpty() && ini_.readBool(broadcastSection, osUser_, false);
+}
+
+bool BroadcastReceiver::poll()
+{
+    if (showing_ || osUser_.isEmpty())
+        return false;
+    if (!ini_.readBool(broadcastSection, osUser_, false))
+        return false;
+    const QString text = ini_.readString(broadcastSection, broadcastTextKey, QString());
+    showing_ = true;
+    struct Reset {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{showing_};
+    messages_.warning(text, broadcastTitle);
+    try {
+        ini_.writeString(broadcastSection, osUser_, QStringLiteral("0"));
+    } catch (const admin::IniWriteError &e) {
+        // A settings file that cannot be written: say so once instead of
+        // showing the same message at every idle moment.
+        messages_.error(e.message());
+        osUser_.clear();
+    }
+    return true;
+}
+
+} // namespace fenwa::app

@@ -1,0 +1,58 @@
+#include "app/Passwd.h"
+#include "app/Startup.h"
+
+#include "data/Table.h"
+
+namespace fenwa::app {
+
+std::unique_ptr<data::Database> openSession(const QString &folder)
+{
+    if (folder.trimmed().isEmpty())
+        throw data::EngineError(noDataFolderText);
+    return data::Database::open(folder, data::Database::OpenMode::ExistingOnly);
+}
+
+bool upgradePasswd(data::Database &db, const QDateTime &now) noexcept
+{
+    try {
+        for (const auto &f : db.fields(QStringLiteral("passwd.db")))
+            if (f.name.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0)
+                return false;
+        data::Database::Transaction tx(db);
+        db.exec(QStringLiteral("ALTER TABLE \"%1\" ADD D Date").arg(db.path(QStringLiteral("passwd.db"))));
+        db.exec(QStringLiteral("UPDATE \"%1\" SET D=:dzis").arg(db.path(QStringLiteral("passwd.db"))),
+                {{QStringLiteral(":dzis"), now.date()}});
+        tx.commit();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::optional<UserRow> findUser(data::Database &db, const QString &login)
+{
+    data::Table passwd(&db, QStringLiteral("T_Passwd"));
+    passwd.setTableName(QStringLiteral("passwd.db"));
+    passwd.setReadOnly(true);
+    passwd.open();
+    if (!passwd.locate(QStringLiteral("Login"), login)) {
+        passwd.close();
+        return std::nullopt;
+    }
+    UserRow row;
+    row.id = int(passwd.asInt(QStringLiteral("Id")));
+    row.login = passwd.asString(QStringLiteral("Login"));
+    row.password = passwd.asString(QStringLiteral("Password"));
+    row.active = passwd.asBool(QStringLiteral("Active"));
+    row.slowniki = passwd.asBool(QStringLiteral("Slowniki"));
+    row.edit = passwd.asBool(QStringLiteral("Edit"));
+    row.browse = passwd.asBool(QStringLiteral("Browse"));
+    row.arc = passwd.asBool(QStringLiteral("Arc"));
+    row.admin = passwd.asBool(QStringLiteral("Admin"));
+    if (passwd.hasField(QStringLiteral("D")) && !passwd.isNull(QStringLiteral("D")))
+        row.d = passwd.asDate(QStringLiteral("D"));
+    passwd.close();
+    return row;
+}
+
+} // namespace fenwa::app

@@ -1,0 +1,25 @@
+#pragma once
+// The session on the data folder and the users table as the login uses it.
+#include "app/Login.h"
+#include "data/Database.h"
+
+#include <QDateTime>
+#include <memory>
+#include <optional>
+
+namespace fenwa::app {
+
+// Opens the data folder's database (the session). An empty folder, a folder
+// without a database or an unreadable database: EngineError with a Polish message.
+std::unique_ptr<data::Database> openSession(const QString &folder);
+
+// Adds the password-date column D to passwd.db when it lacks it and gives
+// every user `now`'s date. Every error is swallowed: the login goes on with
+// the table as it is. Returns whether the column was added.
+bool upgradePasswd(data::Database &db, const QDateTime &now) noexcept;
+
+// The row of passwd.db whose Login equals `login` exactly (letter case
+// included), or none. EngineError when the table cannot be read.
+std::optional<UserRow> findUser(data::Database &db, const QString &login);
+
+} // namespace fenwa::app

@@ -1,0 +1,43 @@
+#pragma once
+// Preparing the session: the registry values of the program and the choice
+// of the data folder.
+#include "admin/IniFile.h"
+
+#include <QString>
+
+namespace fenwa::app {
+
+// The two registry values of the program (and the previous generation's
+// data folder). Missing values read as empty text.
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual QString lastLogin() const = 0;            // user scope, "User"/"Last"
+    virtual void setLastLogin(const QString &login) = 0;
+    virtual QString machineDataFolder() const = 0;    // machine scope, "Path"/"Data"
+    virtual QString previousDataFolder() const = 0;   // previous generation, "Paths"/"Data"
+};
+
+// QSettings in the native format: organisation "Zovra", application "fenwa5".
+class SystemRegistry : public Registry {
+public:
+    QString lastLogin() const override;
+    void setLastLogin(const QString &login) override;
+    QString machineDataFolder() const override;
+    QString previousDataFolder() const override;
+};
+
+// Step 5 of the preparation: "Foldery"/"Dane" of the settings file; when it is
+// empty, the machine's registry value, written back to the settings file (also
+// when that is empty). A settings file that cannot be written does not stop
+// the start: the folder is still used.
+QString resolveDataFolder(admin::IniFile &ini, const Registry &registry);
+
+// The engine's private folder: the temporary folder + "fenwa5", created when missing.
+QString privateDirectory();
+
+// Text shown when no data folder is configured anywhere.
+inline const QString noDataFolderText = QStringLiteral(
+    "Nie wskazano folderu danych. Wpisz go w pliku ustawień programu (sekcja [Foldery], klucz Dane).");
+
+} // namespace fenwa::app

@@ -1,0 +1,185 @@
+#include "app/ui/Aplikacja.h"
+
+#include "admin/ui/Konfiguracji.h"
+#include "app/Login.h"
+#include "app/Passwd.h"
+#include "app/ui/Konsola.h"
+#include "app/ui/Logowanie.h"
+#include "app/ui/Winietka.h"
+#include "data/Dane.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+namespace fenwa::app {
+
+const QStringList &Aplikacja::stepCaptions()
+{
+    static const QStringList captions = {
+        QStringLiteral("Konsola"),
+        QStringLiteral("Dialog konfiguracji"),
+        QStringLiteral("Moduł zarządzania użytkownikami"),
+        QStringLiteral("Okno słowników"),
+        QStringLiteral("Moduł danych"),
+        QStringLiteral("Dialog zmiany hasła"),
+        QStringLiteral("Okno listowania plików"),
+        QStringLiteral("Dialog \"Szukaj\""),
+        QStringLiteral("Dialog \"Otwórz\""),
+        QStringLiteral("Dialog \"Grupa dokumentów\""),
+        QStringLiteral("Dialog \"Lista pozycji\""),
+        QStringLiteral("Dialog \"Edycja pozycji dokumentu\""),
+        QStringLiteral("Dialog \"Raport prosty\""),
+        QStringLiteral("Dialog \"Raport złożony\""),
+        QStringLiteral("Okno \"Przeglądanie pozycji\""),
+        QStringLiteral("Dialog \"Filtr tekstowy\""),
+        QStringLiteral("Dialog \"Filtr liczbowy\""),
+        QStringLiteral("Dialog \"Filtr logiczny\""),
+        QStringLiteral("Dialog \"Filtr dat\""),
+    };
+    return captions;
+}
+
+Aplikacja::Aplikacja(admin::IniFile &ini, Registry &registry, Messages &messages, Clock &clock,
+                     QString exeFolder, QString osUser)
+    : ini_(ini)
+    , registry_(registry)
+    , messages_(messages)
+    , clock_(clock)
+    , exeFolder_(std::move(exeFolder))
+    , osUser_(std::move(osUser))
+{
+    runLogin = [](TF_Logowania &dialog) { return dialog.exec(); };
+}
+
+Aplikacja::~Aplikacja()
+{
+    // Windows first (they refer to the data module and the session), the
+    // login window last of them: its end writes the last login.
+    F_Winietka.reset();
+    F_Konfiguracji.reset();
+    F_Konsola.reset();
+    F_Dane.reset();
+    if (Sesja_1) {
+        try {
+            Sesja_1->unregisterRunningCopy();
+        } catch (...) {
+        }
+    }
+    F_Logowania.reset();
+    Sesja_1.reset();
+}
+
+bool Aplikacja::start()
+{
+    shownSteps_.clear();
+    F_Logowania = std::make_unique<TF_Logowania>(registry_);
+    if (!prepareSession())
+        return false;
+    if (!login())
+        return false;
+    createWindows();
+    connectCommands();
+    return true;
+}
+
+// The creation of the login window: the data folder, the private folder,
+// the session and the upgrade of passwd.db. A folder without a database is
+// reported and ends the run before the login is asked for.
+bool Aplikacja::prepareSession()
+{
+    const QString folder = resolveDataFolder(ini_, registry_);
+    privateDirectory();
+    try {
+        Sesja_1 = openSession(folder);
+    } catch (const data::EngineError &e) {
+        messages_.error(e.message());
+        return false;
+    }
+    upgradePasswd(*Sesja_1, clock_.now());
+    return true;
+}
+
+bool Aplikacja::login()
+{
+    if (runLogin(*F_Logowania) != QDialog::Accepted)
+        return false;
+    std::optional<UserRow> row;
+    try {
+        row = findUser(*Sesja_1, F_Logowania->E_Login->text());
+    } catch (const data::EngineError &e) {
+        messages_.error(e.message());
+        return false;
+    }
+    if (checkLogin(row, F_Logowania->record.haslo, F_Logowania->record, messages_) != LoginResult::Ok)
+        return false;
+    F_Logowania->hide();
+    // This copy now counts among the users of the database (the list the
+    // broadcast message is sent to).
+    try {
+        Sesja_1->registerRunningCopy(osUser_);
+        heartbeat_ = new QTimer(this);
+        connect(heartbeat_, &QTimer::timeout, this, [this] {
+            try {
+                Sesja_1->heartbeat();
+            } catch (const data::EngineError &) {
+            }
+        });
+        heartbeat_->start(60 * 1000);
+    } catch (const data::EngineError &) {
+        // A read-only database: the program still runs.
+    }
+    return true;
+}
+
+void Aplikacja::createWindows()
+{
+    const CurrentUser &user = F_Logowania->record;
+    F_Konsola = std::make_unique<TF_Konsola>(user, messages_, clock_, ini_, osUser_);
+
+    auto splash = std::make_unique<TF_Winietka>(user.wersja);
+    splash->show();
+    const QStringList &captions = stepCaptions();
+    auto step = [&](int i) {
+        splash->step(captions[i]);
+        shownSteps_ << captions[i];
+    };
+    step(0);   // F_Konsola, created above
+
+    // 1. Settings window: the settings of the run; completes the main window.
+    inspectorates_.setDatabase(Sesja_1.get());
+    F_Konfiguracji = std::make_unique<admin::TF_Konfiguracji>(ini_, exeFolder_, inspectorates_, messages_,
+                                                             F_Konsola.get());
+    connect(F_Konfiguracji.get(), &admin::TF_Konfiguracji::installationKind, F_Konsola.get(),
+            &TF_Konsola::applyInstallationKind);
+    F_Konfiguracji->load();
+    step(1);
+
+    // 2. F_User (users window) and 3. F_Slowniki (dictionaries window) are
+    //    created here by their own subsystems.
+    step(2);
+    step(3);
+
+    // 4. The data module: opens and upgrades the shared tables.
+    F_Dane = std::make_unique<data::TF_Dane>(Sesja_1.get(), user, F_Konfiguracji->run(), F_Konsola->reg,
+                                             messages_, clock_);
+    F_Dane->open();
+    step(4);
+
+    // 5-18: F_UstawHaslo, F_Pliki, F_Szukaj, F_Otworz, F_GrDok, F_ListaPoz,
+    //    F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four filter dialogs are
+    //    created here, each at its step, by their own subsystems.
+    for (int i = 5; i < captions.size(); ++i)
+        step(i);
+
+    splash.reset();
+    F_Winietka = std::make_unique<TF_Winietka>(user.wersja);
+}
+
+void Aplikacja::connectCommands()
+{
+    connect(F_Konsola.get(), &TF_Konsola::ustawieniaRequested, F_Konfiguracji.get(),
+            &admin::TF_Konfiguracji::showForEditing);
+    connect(F_Konsola.get(), &TF_Konsola::oProgramieRequested, F_Winietka.get(), &TF_Winietka::showAbout);
+}
+
+} // namespace fenwa::app

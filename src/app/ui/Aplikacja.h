@@ -1,0 +1,75 @@
+#pragma once
+// The one owner of the program's windows and of the session: creates them
+// once, in the order of the start-up, and keeps them for the whole run.
+#include "admin/IniFile.h"
+#include "admin/InspectorateTables.h"
+#include "app/Startup.h"
+#include "common/Clock.h"
+#include "common/Messages.h"
+#include "data/Database.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QTimer;
+
+namespace fenwa::data {
+class TF_Dane;
+}
+namespace fenwa::admin {
+class TF_Konfiguracji;
+}
+
+namespace fenwa::app {
+
+class TF_Logowania;
+class TF_Konsola;
+class TF_Winietka;
+
+class Aplikacja : public QObject {
+    Q_OBJECT
+public:
+    Aplikacja(admin::IniFile &ini, Registry &registry, Messages &messages, Clock &clock,
+              QString exeFolder, QString osUser);
+    ~Aplikacja() override;
+
+    // Steps 2 to 11 of the start-up: the session, the login, the windows
+    // under the splash. False: the program ends (the reason was shown, or the
+    // login was cancelled).
+    bool start();
+    // What start() runs to show the login; replaceable for tests (default: exec()).
+    std::function<int(TF_Logowania &)> runLogin;
+
+    // The windows and objects of the run (null until created).
+    std::unique_ptr<data::Database> Sesja_1;
+    std::unique_ptr<TF_Logowania> F_Logowania;
+    std::unique_ptr<TF_Konsola> F_Konsola;
+    std::unique_ptr<admin::TF_Konfiguracji> F_Konfiguracji;
+    std::unique_ptr<data::TF_Dane> F_Dane;
+    std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
+
+    // The step captions of the splash, in order (19 on a bar of 20).
+    static const QStringList &stepCaptions();
+    // Captions shown by the last start() (tests).
+    const QStringList &shownSteps() const { return shownSteps_; }
+
+private:
+    bool prepareSession();
+    bool login();
+    void createWindows();
+    void connectCommands();
+
+    admin::IniFile &ini_;
+    Registry &registry_;
+    Messages &messages_;
+    Clock &clock_;
+    QString exeFolder_;
+    QString osUser_;
+    admin::InspectorateTables inspectorates_{nullptr};
+    QTimer *heartbeat_ = nullptr;
+    QStringList shownSteps_;
+};
+
+} // namespace fenwa::app
