@@ -7,6 +7,8 @@
 #include "app/ui/Logowanie.h"
 #include "app/ui/Winietka.h"
 #include "data/Dane.h"
+#include "register/ui/Rejestr.h"
+#include "reports/ui/Szukaj.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -56,6 +58,8 @@ Aplikacja::~Aplikacja()
     // Windows first (they refer to the data module and the session), the
     // login window last of them: its end writes the last login.
     F_Winietka.reset();
+    F_Szukaj.reset();
+    Rejestr.reset();   // its windows are the main window's children
     F_Konfiguracji.reset();
     F_Konsola.reset();
     F_Dane.reset();
@@ -165,10 +169,23 @@ void Aplikacja::createWindows()
     F_Dane->open();
     step(4);
 
-    // 5-18: F_UstawHaslo, F_Pliki, F_Szukaj, F_Otworz, F_GrDok, F_ListaPoz,
-    //    F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four filter dialogs are
-    //    created here, each at its step, by their own subsystems.
-    for (int i = 5; i < captions.size(); ++i)
+    // 5. F_UstawHaslo and 6. F_Pliki are created here by their own subsystems.
+    step(5);
+    step(6);
+    // 7. The search dialog.
+    F_Szukaj = std::make_unique<reports::ui::TF_Szukaj>(messages_, F_Konsola.get());
+    step(7);
+    // 8. The open dialog and 9. the groups window.
+    Rejestr = std::make_unique<reg::ui::RegisterWindows>(*F_Dane, F_Konsola.get());
+    step(8);
+    step(9);
+    // The search looks in the first visible list window.
+    reg::ui::TF_GrDok *groups = Rejestr->F_GrDok;
+    F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
+    groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
+    // 10-18: F_ListaPoz, F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four
+    //    filter dialogs are created here, each at its step, by their own subsystems.
+    for (int i = 10; i < captions.size(); ++i)
         step(i);
 
     splash.reset();
@@ -180,6 +197,7 @@ void Aplikacja::connectCommands()
     connect(F_Konsola.get(), &TF_Konsola::ustawieniaRequested, F_Konfiguracji.get(),
             &admin::TF_Konfiguracji::showForEditing);
     connect(F_Konsola.get(), &TF_Konsola::oProgramieRequested, F_Winietka.get(), &TF_Winietka::showAbout);
+    connect(F_Konsola.get(), &TF_Konsola::otworzRequested, this, [this] { Rejestr->Otwrz1Click(); });
 }
 
 } // namespace fenwa::app

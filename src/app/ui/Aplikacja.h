@@ -21,6 +21,12 @@ class TF_Dane;
 namespace fenwa::admin {
 class TF_Konfiguracji;
 }
+namespace fenwa::reg::ui {
+class RegisterWindows;
+}
+namespace fenwa::reports::ui {
+class TF_Szukaj;
+}
 
 namespace fenwa::app {
 
@@ -48,6 +54,8 @@ public:
     std::unique_ptr<TF_Konsola> F_Konsola;
     std::unique_ptr<admin::TF_Konfiguracji> F_Konfiguracji;
     std::unique_ptr<data::TF_Dane> F_Dane;
+    std::unique_ptr<reports::ui::TF_Szukaj> F_Szukaj;
+    std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
     std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
 
     // The step captions of the splash, in order (19 on a bar of 20).
