@@ -785,3 +785,26 @@ TEST(Numbers, AmountFormatsGroupEveryThreeDigits)
     EXPECT_EQ(formatAmount(1234.56789, 4), S("1\u00a0234,5679"));
     EXPECT_EQ(formatAmount(5, 0), S("5"));
 }
+
+TEST(Rules, DeletionQuestionsHoldNoWriteLock)
+{
+    RulesModule m;
+    LockWatchingMessages watched;
+    m.dane = std::make_unique<TF_Dane>(m.f.db.get(), m.user, m.settings, m.reg, watched, m.clock);
+    ASSERT_TRUE(m.dane->open());
+    watched.db = m.f.db.get();
+    m.makeRegister(2016, QStringLiteral("2201"), 1);
+    ASSERT_TRUE(add(m.d().T_Gat, {{QStringLiteral("Gat"), S("owce")}}));
+    m.d().T_Gr->open();
+    ASSERT_TRUE(add(m.d().T_Gr, {{QStringLiteral("Dok"), S("FV/1")}, {QStringLiteral("Opis"), S("a")},
+                                 {QStringLiteral("Rozdz"), 1}, {QStringLiteral("Par"), 1}}));
+    m.reg.dok = int(m.d().T_Gr->asInt(QStringLiteral("Id")));
+    m.d().T_Poz->open();
+    m.d().T_Poz->append();
+    ASSERT_TRUE(postOrAbort(m.d().T_Poz));
+    EXPECT_TRUE(removeOrAbort(m.d().T_Poz));
+    EXPECT_TRUE(removeOrAbort(m.d().T_Gr));
+    EXPECT_TRUE(removeOrAbort(m.d().T_Gat));
+    EXPECT_EQ(watched.shown().size(), 3);
+    EXPECT_FALSE(watched.askedUnderLock);
+}
