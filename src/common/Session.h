@@ -41,9 +41,9 @@ struct OpenRegister {
     QString sufiks;        // "_" + year + "_" + code + ".db"
     int dok = 0;           // Id of the chosen group
     bool zk = false;
-    QString symbol;
-    int rozdz = 0;
-    int par = 0;
+    QString symbol;        // the group's Dok
+    QString rozdz;         // the group's chapter number
+    QString par;           // paragraph number + "; " + paragraph name
     QString groupsFile() const { return QStringLiteral("g") + sufiks; }
     QString positionsFile() const { return QStringLiteral("p") + sufiks; }
     static QString suffix(int year, const QString &code)

@@ -226,6 +226,25 @@ QVector<FieldDef> Database::fields(const QString &file) const
     return out;
 }
 
+void Database::addIndex(const QString &file, const QString &field)
+{
+    const QString name = SqlDialect::tableName(file);
+    const QString index = name + QLatin1Char('.') + field;
+    auto q = [](QString s) { return QLatin1Char('"') + s.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
+    execNative(QStringLiteral("DROP INDEX IF EXISTS %1").arg(q(index)));
+    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3 COLLATE PL)").arg(q(index), q(name), q(field)));
+}
+
+void Database::pack()
+{
+    if (txDepth_ > 0)
+        throw EngineError(QStringLiteral("Nie można pakować bazy w trakcie zapisu."));
+    for (sqlite3_stmt *st : std::as_const(cache_))
+        sqlite3_finalize(st);
+    cache_.clear();
+    execNative(QStringLiteral("VACUUM"));
+}
+
 int Database::exec(const QString &dialectSql, const Params &params)
 {
     TranslatedSql t = dialect_.translate(dialectSql);

@@ -5,6 +5,15 @@
 // compare without regard to letter case.
 //
 // Only this class and the datasets know that the backend is SQLite.
+//
+// What the parameters of the older engine's session become here:
+// - driver "PARADOX", language driver "polish", level 7: one SQLite database
+//   whose text order is Polish (the collation "PL", registered on open);
+// - the shared control directory: SQLite's own file locking on fenwa5.sqlite
+//   (rollback journal, so a network share works);
+// - the private directory: nothing; work tables live in the database;
+// - the table password and its request event: nothing; the database has no
+//   password (access is the folder's file permissions).
 #include "data/EngineError.h"
 #include "data/FieldDef.h"
 #include "data/SqlDialect.h"
@@ -50,6 +59,13 @@ public:
     void deleteFile(const QString &file);
     // Fields of a table file, in their physical order (EngineError when missing).
     QVector<FieldDef> fields(const QString &file) const;
+
+    // Indexes: a named secondary index on one field (text in Polish order);
+    // the primary index is the Id key every table is created with.
+    void addIndex(const QString &file, const QString &field);
+    // Drops deleted records' space: the whole database file is rebuilt.
+    // Needs no open transaction; other workstations wait meanwhile.
+    void pack();
 
     // Runs one statement of the dialect that returns no rows; returns rows changed.
     int exec(const QString &dialectSql, const Params &params = {});

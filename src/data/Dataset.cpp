@@ -142,10 +142,12 @@ void Dataset::setValue(const QString &field, const QVariant &v)
 
 QVariant Dataset::valueAt(int row, int field) const
 {
-    if (row < 0 || row >= visible_.size() || field < 0 || field >= fields_.size())
+    if (field < 0 || field >= fields_.size())
         return QVariant();
-    if (editing() && row == cursor_)
+    if (editing() && row == currentDisplayRow())
         return value(field);
+    if (row < 0 || row >= visible_.size())
+        return QVariant();
     const Record &r = rows_[visible_[row]];
     if (fields_[field].lookup)
         return lookupValue(field, r);

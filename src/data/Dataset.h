@@ -49,6 +49,11 @@ public:
     // the field's size is refused with a Polish message.
     void setValue(const QString &field, const QVariant &value);
 
+    // Rows as a grid shows them: while inserting, the new record is one more
+    // row after the last.
+    int displayRowCount() const { return int(visible_.size()) + (state_ == State::Insert ? 1 : 0); }
+    int currentDisplayRow() const { return state_ == State::Insert ? int(visible_.size()) : cursor_; }
+
     // Values of any visible row (for grids).
     QVariant valueAt(int row, int field) const;
     QString displayText(int row, int field) const;

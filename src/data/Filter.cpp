@@ -259,6 +259,14 @@ private:
         return k > at + 1 && (keyword("and", k) || keyword("or", k));
     }
 
+    bool endsFilter(int at) const
+    {
+        int k = at + 1;
+        while (k < s_.size() && s_.at(k).isSpace())
+            ++k;
+        return k >= s_.size() || s_.at(k) == u')';
+    }
+
     Literal parseLiteral(const QString &field)
     {
         Literal lit;
@@ -271,6 +279,14 @@ private:
             bool closed = false;
             while (k < s_.size()) {
                 if (s_.at(k) == u'\'') {
+                    // '' is one apostrophe, unless the second one ends the whole
+                    // filter or a parenthesis ('Zakład 'Pod Lipą'' written unescaped).
+                    if (k + 1 < s_.size() && s_.at(k + 1) == u'\'' && endsFilter(k + 1)) {
+                        lit.text += u'\'';
+                        k += 1;
+                        closed = true;
+                        break;
+                    }
                     if (k + 1 < s_.size() && s_.at(k + 1) == u'\'') {
                         lit.text += u'\'';
                         k += 2;
@@ -398,7 +414,8 @@ QString sqlOf(const Node &n, QVariantList &binds, const std::function<FieldType(
 {
     if (n.kind != Node::Compare) {
         if (n.kind == Node::Not)
-            return QStringLiteral("NOT (%1)").arg(sqlOf(n.kids.front(), binds, fieldType));
+            // A comparison with a blank field is false, never unknown: NOT of it is true.
+            return QStringLiteral("NOT coalesce((%1), 0)").arg(sqlOf(n.kids.front(), binds, fieldType));
         QStringList parts;
         for (const Node &k : n.kids)
             parts << u'(' + sqlOf(k, binds, fieldType) + u')';

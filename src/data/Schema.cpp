@@ -118,12 +118,8 @@ QStringList createStatement(const QString &folder, const TableSpec &table)
 
 void createIndexes(Database &db, const TableSpec &table)
 {
-    const QString name = SqlDialect::tableName(table.file);
-    for (const QString &field : table.indexes) {
-        const QString index = name + QLatin1Char('.') + field;
-        db.execNative(QStringLiteral("DROP INDEX IF EXISTS \"%1\"").arg(index));
-        db.execNative(QStringLiteral("CREATE INDEX \"%1\" ON \"%2\" (\"%3\" COLLATE PL)").arg(index, name, field));
-    }
+    for (const QString &field : table.indexes)
+        db.addIndex(table.file, field);
 }
 
 const TableSpec &groupsTable()

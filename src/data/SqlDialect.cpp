@@ -340,8 +340,10 @@ private:
         auto finish = [&](int s, int e) {
             Item it;
             const int n = e - s;
+            int exprEnd = e;
             if (n >= 2 && tokens_[e - 1].kind == Kind::Word && tokens_[e - 2].isWord("AS")) {
                 it.name = tokens_[e - 1].text;
+                exprEnd = e - 2;
             } else if (n == 1 && tokens_[s].kind == Kind::Word) {
                 it.name = tokens_[s].text;
             } else if (n == 3 && tokens_[s].kind == Kind::Word && tokens_[s + 1].isOp(".")
@@ -350,10 +352,12 @@ private:
             } else if (n >= 2 && tokens_[e - 1].kind == Kind::Word && !isReservedTail(tokens_[e - 1])) {
                 const Token &prev = tokens_[e - 2];
                 if (prev.kind == Kind::Word || prev.kind == Kind::Number || prev.kind == Kind::String
-                    || prev.isOp(")"))
+                    || prev.isOp(")")) {
                     it.name = tokens_[e - 1].text;
+                    exprEnd = e - 1;
+                }
             }
-            for (int k = s; k < e; ++k)
+            for (int k = s; k < exprEnd; ++k)
                 it.expr += tokens_[k].text.toLower();
             items.push_back(it);
         };
@@ -395,6 +399,18 @@ private:
                     break;
                 }
             const std::vector<Item> items = sel >= 0 ? selectItems(sel, d) : std::vector<Item>{};
+            // SQLite 3.40 loses rows of a UNION of grouped selects when the
+            // compound's ORDER BY has a collation; the compound is sorted as a
+            // subquery instead.
+            bool compound = false;
+            for (int k = groupStart; k < i && sel >= 0; ++k)
+                if (d[k] == depth && (tokens_[k].isWord("UNION") || tokens_[k].isWord("INTERSECT")
+                                      || tokens_[k].isWord("EXCEPT")))
+                    compound = true;
+            if (compound) {
+                tokens_[groupStart].text.prepend(QStringLiteral("SELECT * FROM ("));
+                tokens_[i].text.prepend(QStringLiteral(") "));
+            }
 
             int start = i + 2;
             int k = start;

@@ -393,3 +393,28 @@ TEST(Sharing, RunningCopiesAndBusyDatabase)
     t.post();
     EXPECT_EQ(t.recordCount(), 1);
 }
+
+TEST(Maintenance, IndexesAndPackKeepTheData)
+{
+    TempFolder f;
+    Table t(f.db.get(), QStringLiteral("T_Bd"));
+    t.setTableName(QStringLiteral("bd.db"));
+    t.open();
+    for (int i = 0; i < 50; ++i) {
+        t.append();
+        t.setValue(QStringLiteral("Bd"), QStringLiteral("Badanie %1").arg(i));
+        t.post();
+    }
+    for (int i = 0; i < 40; ++i)
+        t.remove();
+    t.close();
+    f.db->pack();
+    f.db->addIndex(QStringLiteral("bd.db"), QStringLiteral("Bd"));
+    t.setIndexName(QStringLiteral("Bd"));
+    t.open();
+    EXPECT_EQ(t.recordCount(), 10);
+    t.append();
+    t.setValue(QStringLiteral("Bd"), QStringLiteral("Nowe"));
+    t.post();
+    EXPECT_EQ(t.asInt(QStringLiteral("Id")), 51);   // Ids are not reused after a pack
+}

@@ -1,0 +1,61 @@
+#pragma once
+// An item model over a dataset: the one way grids show tables and queries.
+// Columns name dataset fields; a logical field can show as a check box; a
+// rule may make rows bold. The model follows every change of the dataset.
+#include "data/Dataset.h"
+
+#include <QAbstractTableModel>
+#include <functional>
+
+namespace fenwa::ui {
+
+struct GridColumn {
+    QString field;            // dataset field ("" for a running number column)
+    QString title;
+    int width = 0;            // pixels; 0 = let the grid choose
+    bool check = false;       // a logical field shown as a check box
+    bool readOnly = false;
+    bool visible = true;
+    Qt::Alignment alignment = {};   // default: numbers right, text left
+    // A looked-up column edits its source field: the editor gives the Id.
+    QString lookupKey;
+};
+
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    DatasetModel(data::Dataset *dataset, QVector<GridColumn> columns, QObject *parent = nullptr);
+
+    data::Dataset *dataset() const { return dataset_; }
+    const QVector<GridColumn> &columns() const { return columns_; }
+    void setColumns(QVector<GridColumn> columns);
+    const GridColumn &column(int c) const { return columns_[c]; }
+    int fieldOf(int column) const;   // dataset field index, -1 for none
+
+    void setBoldRule(std::function<bool(int row)> rule) { boldRule_ = std::move(rule); }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Typing into a cell changes the record only while the dataset is being
+    // inserted or edited; the grid never starts editing by itself.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    // The last error of setData (a refused value), for the grid to show.
+    QString lastError() const { return lastError_; }
+
+private:
+    void reset();
+    void currentRecordChanged();
+
+    data::Dataset *dataset_;
+    QVector<GridColumn> columns_;
+    QVector<int> fieldIndex_;
+    std::function<bool(int)> boldRule_;
+    QString lastError_;
+    int rows_ = 0;
+};
+
+} // namespace fenwa::ui

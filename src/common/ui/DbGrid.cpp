@@ -1,0 +1,203 @@
+#include "common/ui/DbGrid.h"
+
+#include "data/Guard.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace fenwa::ui {
+
+class GridFooter : public QWidget {
+public:
+    explicit GridFooter(DbGrid *grid) : QWidget(grid), grid_(grid) {}
+    QStringList texts;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().button());
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(0, 0, width(), 0);
+        p.setPen(palette().color(QPalette::ButtonText));
+        QFont f = font();
+        f.setBold(true);
+        p.setFont(f);
+        const QHeaderView *h = grid_->horizontalHeader();
+        const int offset = grid_->verticalHeader()->isVisible() ? grid_->verticalHeader()->width() : 0;
+        for (int c = 0; c < texts.size() && c < h->count(); ++c) {
+            if (texts[c].isEmpty() || h->isSectionHidden(c))
+                continue;
+            QRect r(offset + h->sectionViewportPosition(c) + grid_->frameWidth(), 0, h->sectionSize(c), height());
+            p.drawText(r.adjusted(3, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter, texts[c]);
+        }
+    }
+
+private:
+    DbGrid *grid_;
+};
+
+DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setVisible(false);
+    setAlternatingRowColors(false);
+    setWordWrap(false);
+    footer_ = new GridFooter(this);
+    footer_->hide();
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { footer_->update(); });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { footer_->update(); });
+}
+
+DbGrid::~DbGrid() = default;
+
+void DbGrid::bind(data::Dataset *dataset, QVector<GridColumn> columns, Messages *messages)
+{
+    messages_ = messages;
+    delete model_;
+    model_ = new DatasetModel(dataset, std::move(columns), this);
+    setModel(model_);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const GridColumn &col = model_->column(c);
+        if (col.width > 0)
+            setColumnWidth(c, col.width);
+        setColumnHidden(c, !col.visible);
+    }
+    connect(dataset, &data::Dataset::currentChanged, this, &DbGrid::followDataset);
+    connect(dataset, &data::Dataset::rowsChanged, this, &DbGrid::followDataset);
+    connect(dataset, &data::Dataset::stateChanged, this, &DbGrid::followDataset);
+    connect(model_, &QAbstractItemModel::modelReset, this, &DbGrid::followDataset);
+    footer_->texts = QStringList(model_->columnCount(), QString());
+    followDataset();
+}
+
+void DbGrid::setMultiSelect(bool on)
+{
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QVector<int> DbGrid::selectedRows() const
+{
+    QVector<int> rows;
+    if (!selectionModel())
+        return rows;
+    for (const QModelIndex &i : selectionModel()->selectedRows())
+        if (i.row() < (dataset() ? dataset()->recordCount() : 0))
+            rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty() && dataset() && dataset()->recNo() >= 0)
+        rows << dataset()->recNo();
+    return rows;
+}
+
+void DbGrid::followDataset()
+{
+    if (!model_ || syncing_)
+        return;
+    data::Dataset *ds = model_->dataset();
+    const int row = ds->active() ? ds->currentDisplayRow() : -1;
+    syncing_ = true;
+    if (row >= 0 && row < model_->rowCount()) {
+        int col = currentIndex().isValid() ? currentIndex().column() : 0;
+        while (col < model_->columnCount() && isColumnHidden(col))
+            ++col;
+        if (col >= model_->columnCount())
+            col = 0;
+        const QModelIndex idx = model_->index(row, col);
+        if (currentIndex().row() != row || selectionMode() == QAbstractItemView::SingleSelection)
+            selectionModel()->setCurrentIndex(idx, selectionMode() == QAbstractItemView::SingleSelection
+                                                       ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                                       : QItemSelectionModel::NoUpdate);
+        scrollTo(idx);
+    }
+    syncing_ = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.column() != previous.column() || !previous.isValid()) {
+        const int field = model_ ? model_->fieldOf(current.column()) : -1;
+        emit currentFieldChanged(field >= 0 ? dataset()->fieldDef(field).name : QString());
+    }
+    if (syncing_ || !model_ || !current.isValid())
+        return;
+    data::Dataset *ds = model_->dataset();
+    if (current.row() == ds->currentDisplayRow())
+        return;
+    syncing_ = true;
+    Messages *m = messages_;
+    auto move = [&] {
+        if (current.row() < ds->recordCount())
+            ds->moveTo(current.row());
+    };
+    bool ok = m ? data::guarded(*m, move) : data::quiet(move);
+    syncing_ = false;
+    if (!ok)
+        followDataset();   // the move was refused (a pending edit did not save)
+}
+
+int DbGrid::currentColumnField() const
+{
+    return model_ ? model_->fieldOf(currentIndex().column()) : -1;
+}
+
+void DbGrid::setFooterVisible(bool on)
+{
+    footer_->setVisible(on);
+    updateGeometries();
+    placeFooter();
+}
+
+void DbGrid::setFooterText(int column, const QString &text)
+{
+    if (column < 0)
+        return;
+    while (footer_->texts.size() <= column)
+        footer_->texts << QString();
+    footer_->texts[column] = text;
+    footer_->update();
+}
+
+void DbGrid::clearFooter()
+{
+    for (QString &t : footer_->texts)
+        t.clear();
+    footer_->update();
+}
+
+QString DbGrid::footerText(int column) const { return footer_->texts.value(column); }
+
+void DbGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    if (footer_ && footer_->isVisible()) {
+        const int h = verticalHeader()->defaultSectionSize();
+        setViewportMargins(0, horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0, 0, h);
+        placeFooter();
+    }
+}
+
+void DbGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    placeFooter();
+}
+
+void DbGrid::placeFooter()
+{
+    if (!footer_->isVisible())
+        return;
+    const int h = verticalHeader()->defaultSectionSize();
+    const QRect vp = viewport()->geometry();
+    footer_->setGeometry(vp.left() - frameWidth() + frameWidth(), vp.bottom() + 1, vp.width(), h);
+    footer_->raise();
+    footer_->update();
+}
+
+} // namespace fenwa::ui

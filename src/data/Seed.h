@@ -1,0 +1,36 @@
+#pragma once
+// The installation database: every shared table of a data folder with the
+// content an installation comes with (the administrator account, the
+// inspectorates of the territorial register, the budget classification and
+// the first dictionary entries).
+#include "data/Database.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <memory>
+
+namespace fenwa::data {
+
+// SHA-1 digest of zero bytes as 40 upper-case hexadecimal digits: the stored
+// password of a user whose password is empty.
+QString emptyPasswordDigest();
+
+// Creates every shared table of the schema catalogue, with its indexes, in
+// an empty database.
+void createSharedTables(Database &db);
+// Fills the shared tables with the installation content. `today` is the
+// password date of the administrator and the year of the financing sources.
+void fillInstallation(Database &db, const QDate &today);
+
+// Creates FOLDER (when missing) and in it a new installation database with
+// every shared table and its content. Refuses (EngineError, Polish) when the
+// folder already holds a database file, and removes a half-made database when
+// anything fails, so a failed run leaves the folder as it was.
+std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today);
+
+// The voivodeship code of the installation's own inspectorate (podlaskie).
+inline constexpr const char *seedVoivodeship = "20";
+
+} // namespace fenwa::data

@@ -1,0 +1,26 @@
+#pragma once
+// The administrator's console for the data: one statement of the program's
+// SQL dialect in, its result as CSV text out.
+#include "data/Database.h"
+#include "data/Dataset.h"
+
+#include <QTextStream>
+
+namespace fenwa::data {
+
+// One value as a CSV field (RFC 4180): dates YYYY-MM-DD, timestamps
+// YYYY-MM-DD HH:MM:SS, numbers with a dot and no grouping, logical values 1/0,
+// a blank value empty; a field holding a comma, a double quote or a line
+// break is quoted, its quotes doubled.
+QString csvField(const QVariant &value);
+
+// The rows of an open dataset: a header line of the field names, then one
+// line per row; lines end with CR LF.
+void writeCsv(const Dataset &data, QTextStream &out);
+
+// Runs one statement. A SELECT prints its result as CSV; any other statement
+// prints a header "zmienione_wiersze" and the number of rows it changed.
+// The statement may end with one ";". Failures: EngineError in the engine's words.
+void runConsoleStatement(Database &db, const QString &statement, QTextStream &out);
+
+} // namespace fenwa::data

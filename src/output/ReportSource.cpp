@@ -1,0 +1,102 @@
+#include "output/ReportSource.h"
+
+#include "common/Numbers.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace fenwa::output {
+
+QString ReportSource::text(int row, int col) const
+{
+    const Column c = column(col);
+    return formatValue(value(row, col), c.type, c.format);
+}
+
+int ReportSource::columnIndex(const QString &name) const
+{
+    for (int i = 0; i < columnCount(); ++i)
+        if (column(i).name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString formatGrouped(double value, int decimals)
+{
+    // Rounded halves away from zero first, then written with every thousand
+    // grouped by a no-break space and a decimal comma ("#,##0.00").
+    double v;
+    if (decimals == 2)
+        v = R2(value);
+    else if (decimals == 4)
+        v = R4(value);
+    else
+        v = std::round(value * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+    QString digits = QString::number(std::fabs(v), 'f', decimals);
+    const int dot = digits.indexOf(QLatin1Char('.'));
+    QString whole = dot < 0 ? digits : digits.left(dot);
+    const QString frac = dot < 0 ? QString() : digits.mid(dot + 1);
+    for (int i = whole.size() - 3; i > 0; i -= 3)
+        whole.insert(i, QChar(0x00A0));
+    QString out = whole;
+    if (!frac.isEmpty())
+        out += QLatin1Char(',') + frac;
+    if (v < 0 && digits.contains(QRegularExpression(QStringLiteral("[1-9]"))))
+        out.prepend(QLatin1Char('-'));
+    return out;
+}
+
+QString formatValue(const QVariant &value, ColumnType type, const QString &format)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    switch (type) {
+    case ColumnType::Number: {
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        if (!ok)
+            return value.toString();
+        if (format.startsWith(QLatin1String("#,##0"))) {
+            const int dot = format.indexOf(QLatin1Char('.'));
+            const int decimals = dot < 0 ? 0 : int(format.size() - dot - 1);
+            return formatGrouped(d, decimals);
+        }
+        return formatPlain(d, 4);
+    }
+    case ColumnType::Date: {
+        QDate date;
+        if (value.metaType().id() == QMetaType::QDateTime)
+            date = value.toDateTime().date();
+        else if (value.metaType().id() == QMetaType::QDate)
+            date = value.toDate();
+        else
+            date = QDate::fromString(value.toString().left(10), Qt::ISODate);
+        if (!date.isValid())
+            return value.toString();
+        return date.toString(format.isEmpty() ? QStringLiteral("dd.MM.yyyy") : format);
+    }
+    case ColumnType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case ColumnType::Integer:
+        return QString::number(value.toLongLong());
+    case ColumnType::Text:
+        break;
+    }
+    return value.toString();
+}
+
+void MemorySource::addRow(QVector<QVariant> row)
+{
+    row.resize(columns_.size());
+    rows_.push_back(std::move(row));
+}
+
+QVariant MemorySource::value(int row, int col) const
+{
+    if (row < 0 || row >= rows_.size() || col < 0 || col >= columns_.size())
+        return QVariant();
+    return rows_[row][col];
+}
+
+} // namespace fenwa::output

@@ -1,0 +1,119 @@
+#include "register/Register.h"
+
+#include "common/Calendar.h"
+#include "data/Schema.h"
+
+namespace fenwa::reg {
+
+using data::Table;
+
+QStringList unitNames(data::TF_Dane &dane, bool *singleUnit)
+{
+    const RunSettings &s = dane.settings();
+    QStringList names;
+    auto collect = [&](Table *t, const QString &field) {
+        for (t->first(); !t->eof(); t->next())
+            names << t->asString(field);
+    };
+    if (!s.voivodeship()) {
+        if (singleUnit)
+            *singleUnit = true;
+        dane.T_PIW->setFilter(QStringLiteral("Kod = '") + s.pkod + QLatin1Char('\''));
+        dane.T_PIW->setFiltered(true);
+        dane.T_PIW->first();
+        if (!dane.T_PIW->isEmpty())
+            names << dane.T_PIW->asString(QStringLiteral("Nazwa"));
+        return names;
+    }
+    if (singleUnit)
+        *singleUnit = false;
+    dane.T_WIW->setFilter(QStringLiteral("Kod = '") + s.wkod + QStringLiteral("*'"));
+    dane.T_WIW->setFiltered(true);
+    collect(dane.T_WIW, QStringLiteral("Nazwa"));
+    collect(dane.T_Jp, QStringLiteral("Jp"));
+    dane.T_PIW->setFilter(QStringLiteral("Kod = '") + s.wkod + QStringLiteral("*'"));
+    dane.T_PIW->setFiltered(true);
+    collect(dane.T_PIW, QStringLiteral("Nazwa"));
+    return names;
+}
+
+QString unitCode(data::TF_Dane &dane, const QString &unitName, const QString &previous)
+{
+    QString code = previous;
+    if (dane.T_PIW->locate(QStringLiteral("Nazwa"), unitName))
+        code = dane.T_PIW->asString(QStringLiteral("Kod"));
+    else if (dane.T_WIW->locate(QStringLiteral("Nazwa"), unitName))
+        code = dane.T_WIW->asString(QStringLiteral("Kod")) + QStringLiteral("00");
+    else if (dane.T_Jp->locate(QStringLiteral("Jp"), unitName))
+        code = dane.T_Jp->asString(QStringLiteral("Kod"));
+    return code.left(4);
+}
+
+QString RegisterFlow::openGroups(int year, int month, const QString &unitName)
+{
+    OpenRegister &r = dane_.openRegister();
+    r.rok = year;
+    r.mc = month;
+    r.kod = unitCode(dane_, unitName, r.kod);
+    r.sufiks = OpenRegister::suffix(r.rok, r.kod);
+    unitName_ = unitName;
+    data::Database &db = *dane_.database();
+    if (!db.fileExists(r.groupsFile())) {
+        dane_.Q_Create->setSql(data::schema::createGroups(db.folder(), r.sufiks));
+        dane_.Q_Create->execSql();
+    }
+    Table *g = dane_.T_Gr;
+    g->close();
+    g->setTableName(r.groupsFile());
+    g->setFilter(QStringLiteral("rok = %1 and mc = %2").arg(r.rok).arg(r.mc));
+    g->setFiltered(true);
+    g->setReadOnly(!dane_.user().edycja);
+    g->open();
+    dane_.T_Poz->close();
+    dane_.T_Poz->setTableName(r.positionsFile());
+    return QStringLiteral("Dokumenty: %1 za rok %2, miesiąc %3.").arg(unitName).arg(r.rok).arg(monthName(r.mc));
+}
+
+QString RegisterFlow::openPositions()
+{
+    OpenRegister &r = dane_.openRegister();
+    data::Database &db = *dane_.database();
+    if (!db.fileExists(r.positionsFile())) {
+        dane_.Q_Create->setSql(data::schema::createPositions(db.folder(), r.sufiks));
+        dane_.Q_Create->execSql();
+    }
+    dane_.T_Zf->setFilter(QStringLiteral("Rok = %1").arg(r.rok));
+    for (Table *t : {dane_.T_Ch, dane_.T_Cz, dane_.T_kontr})
+        t->setFilter(QStringLiteral("Ukr = False"));
+    for (Table *t : {dane_.T_Zf, dane_.T_Ch, dane_.T_Cz, dane_.T_kontr})
+        t->setFiltered(true);
+    // An old positions file lacks ob: the probe fails, then the column is added.
+    try {
+        dane_.Q_Create->setSql(data::schema::probePositions(db.folder(), r.sufiks));
+        dane_.Q_Create->open();
+        dane_.Q_Create->close();
+    } catch (const data::EngineError &) {
+        dane_.Q_Create->setSql(data::schema::upgradePositions(db.folder(), r.sufiks));
+        dane_.Q_Create->execSql();
+    }
+    Table *p = dane_.T_Poz;
+    p->close();
+    p->setTableName(r.positionsFile());
+    p->setFilter(QStringLiteral("dok = %1").arg(r.dok));
+    p->setFiltered(true);
+    p->setReadOnly(r.zk || !dane_.user().edycja);
+    p->open();
+    return QStringLiteral("Grupa dokumentów: %1, Rozdział: %2, §%3, rok %4, miesiąc %5 - %6.")
+        .arg(r.symbol, r.rozdz, r.par)
+        .arg(r.rok)
+        .arg(monthName(r.mc), unitName_);
+}
+
+void RegisterFlow::closePositions()
+{
+    for (Table *t : {dane_.T_Zf, dane_.T_Ch, dane_.T_Cz, dane_.T_kontr})
+        t->setFiltered(false);
+    dane_.T_Poz->close();
+}
+
+} // namespace fenwa::reg

@@ -1,0 +1,301 @@
+#include "register/ui/GrDok.h"
+
+#include "common/ui/LookupDelegate.h"
+#include "data/Guard.h"
+#include "output/DatasetSource.h"
+#include "output/Standard.h"
+#include "output/ui/DesktopOpener.h"
+#include "output/ui/PrintPreview.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace fenwa::reg::ui {
+
+using data::Table;
+using fenwa::ui::GridColumn;
+using fenwa::ui::LookupColumn;
+using fenwa::ui::LookupDelegate;
+
+TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane_(dane), logic_(dane)
+{
+    setObjectName(QStringLiteral("F_GrDok"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    resize(1180, 640);
+
+    XDBGrid1 = new fenwa::ui::DbGrid(this);
+    XDBGrid1->setMultiSelect(true);
+    XDBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    XDBNavigator1 = new fenwa::ui::DbNavigator(this);
+    auto button = [this](const QString &text) {
+        auto *b = new QPushButton(text, this);
+        b->setToolTip(text);
+        b->setAutoDefault(false);
+        return b;
+    };
+    BitBtn1 = button(QStringLiteral("Pozycje"));
+    BitBtn3 = button(QStringLiteral("Suma pozycji"));
+    BitBtn5 = button(QStringLiteral("Szukaj"));
+    BitBtn4 = button(QStringLiteral("Drukuj"));
+    BitBtn2 = button(QStringLiteral("Eksportuj do Excel-a"));
+    BitBtn6 = button(QStringLiteral("&Wyjście"));
+    BitBtn6->setToolTip(QStringLiteral("Wyjście"));
+
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(XDBNavigator1);
+    bar->addStretch();
+    for (QPushButton *b : {BitBtn1, BitBtn3, BitBtn5, BitBtn4, BitBtn2, BitBtn6})
+        bar->addWidget(b);
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(4, 4, 4, 4);
+    lay->addWidget(XDBGrid1, 1);
+    lay->addLayout(bar);
+
+    PopupMenu1 = new QMenu(this);
+    auto item = [this](const QString &text, const QKeySequence &key, auto slot) {
+        QAction *a = PopupMenu1->addAction(text);
+        if (!key.isEmpty()) {
+            a->setShortcut(key);
+            a->setShortcutContext(Qt::WindowShortcut);
+            addAction(a);
+        }
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    mPozycje = item(QStringLiteral("Pozycje"), {}, [this] { Pozycje(); });
+    PopupMenu1->setDefaultAction(mPozycje);
+    PopupMenu1->addSeparator();
+    mDodaj = item(QStringLiteral("Dodaj"), QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { record([](Table &t) { t.append(); }); });
+    mUsun = item(QStringLiteral("Usuń"), QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { record([](Table &t) { t.remove(); }); });
+    mPopraw = item(QStringLiteral("Popraw"), QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { record([](Table &t) { t.edit(); }); });
+    mZapisz = item(QStringLiteral("Zapisz"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { record([](Table &t) { t.post(); }); });
+    mRezygnuj = item(QStringLiteral("Rezygnuj"), {}, [this] { record([](Table &t) { t.cancel(); }); });
+    mRezygnuj->setShortcut(QKeySequence(Qt::Key_Escape));   // handled in keyPressEvent
+    PopupMenu1->addSeparator();
+    mKopiuj = item(QStringLiteral("Kopiuj"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] {
+        logic_.copy(XDBGrid1->selectedRows());
+        updateMenu();
+    });
+    mWklej = item(QStringLiteral("Wklej"), QKeySequence(Qt::CTRL | Qt::Key_V), [this] {
+        logic_.paste();
+        updateMenu();
+        updateButtons();
+    });
+    PopupMenu1->addSeparator();
+    mZamknij = item(QStringLiteral("Zamknij"), {}, [this] { logic_.setClosed(true); });
+    mOtworz = item(QStringLiteral("Otwórz"), {}, [this] { logic_.setClosed(false); });
+    PopupMenu1->addSeparator();
+    mSzukaj = item(QStringLiteral("Szukaj"), QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+        if (onSearch)
+            onSearch(this);
+    });
+    mDrukuj = item(QStringLiteral("Drukuj"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { Drukuj(); });
+    mEksport = item(QStringLiteral("Eksport do Excel-a"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Eksport(); });
+    PopupMenu1->addSeparator();
+    mSuma = item(QStringLiteral("Suma"), {}, [this] { logic_.sums(); });
+    mInformacje = item(QStringLiteral("Informacje"), {}, [this] { logic_.information(); });
+    PopupMenu1->addSeparator();
+    mWyjscie = item(QStringLiteral("Wyjście"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { BitBtn6->click(); });
+
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    XDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto popup = [this](const QPoint &) {
+        updateMenu();
+        PopupMenu1->exec(QCursor::pos());
+    };
+    connect(this, &QWidget::customContextMenuRequested, this, popup);
+    connect(XDBGrid1, &QWidget::customContextMenuRequested, this, popup);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, &TF_GrDok::updateMenu);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TF_GrDok::Pozycje);
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { logic_.sums(); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] {
+        if (onSearch)
+            onSearch(this);
+    });
+    connect(BitBtn4, &QPushButton::clicked, this, &TF_GrDok::Drukuj);
+    connect(BitBtn2, &QPushButton::clicked, this, &TF_GrDok::Eksport);
+    connect(BitBtn6, &QPushButton::clicked, this, &QDialog::reject);
+    connect(XDBGrid1, &QAbstractItemView::doubleClicked, this, [this] {
+        if (!dane_.T_Gr->editing())
+            Pozycje();
+    });
+
+    // The buttons follow every state change of the groups and positions tables.
+    for (data::DataSource *ds : {dane_.DS_Gr, dane_.DS_Poz})
+        connect(ds, &data::DataSource::stateChanged, this, [this] {
+            if (isVisible())
+                updateButtons();
+        });
+    connect(dane_.T_Gr, &data::Dataset::rowsChanged, this, [this] {
+        if (isVisible())
+            updateButtons();
+    });
+    bindGrid();
+    setTabOrder(XDBGrid1, XDBNavigator1);
+}
+
+void TF_GrDok::bindGrid()
+{
+    XDBGrid1->bind(dane_.T_Gr,
+                   {GridColumn{QString(), QStringLiteral("Lp"), 30},
+                    GridColumn{QStringLiteral("Dok"), QStringLiteral("Symbol"), 128},
+                    GridColumn{QStringLiteral("Rozdzial"), QStringLiteral("Rozdział"), 70, false, false, true, {},
+                               QStringLiteral("Rozdz")},
+                    GridColumn{QStringLiteral("Para"), QStringLiteral("Paragraf"), 70, false, false, true, {},
+                               QStringLiteral("Par")},
+                    GridColumn{QStringLiteral("Paragraf"), QStringLiteral("Paragraf - wyszczególnienie"), 256, false,
+                               false, true, {}, QStringLiteral("Par")},
+                    GridColumn{QStringLiteral("Opis"), QStringLiteral("Opis"), 512},
+                    GridColumn{QStringLiteral("Zk"), QStringLiteral("Zamknięty?"), 32, true, true}},
+                   &dane_.messages());
+    XDBGrid1->datasetModel()->setBoldRule([this](int row) {
+        const int zk = dane_.T_Gr->fieldIndex(QStringLiteral("Zk"));
+        return zk >= 0 && dane_.T_Gr->valueAt(row, zk).toBool();
+    });
+    const QVector<LookupColumn> chapters{{QStringLiteral("Rozdz"), QStringLiteral("Rozdział"), 40},
+                                         {QStringLiteral("Opis"), QStringLiteral("Opis"), 600}};
+    const QVector<LookupColumn> paragraphs{{QStringLiteral("Par"), QStringLiteral("Paragraf"), 40},
+                                           {QStringLiteral("Dod"), QStringLiteral("Dodatkowy Wyróżnik"), 20},
+                                           {QStringLiteral("Opis"), QStringLiteral(" Nazwa/zakres"), 600}};
+    XDBGrid1->setItemDelegateForColumn(2, new LookupDelegate(dane_.T_Rozdz, chapters, 0, QStringLiteral("Rozdz"), false, this));
+    XDBGrid1->setItemDelegateForColumn(3, new LookupDelegate(dane_.T_Par, paragraphs, 0, QStringLiteral("Par"), false, this));
+    XDBGrid1->setItemDelegateForColumn(4, new LookupDelegate(dane_.T_Par, paragraphs, 2, QStringLiteral("Par"), true, this));
+    XDBNavigator1->bind(dane_.T_Gr, &dane_.messages());
+    // The navigator's commands report nothing of the window's own: the rules talk.
+    XDBNavigator1->onInsert = [this] { dane_.T_Gr->append(); };
+}
+
+void TF_GrDok::record(const std::function<void(Table &)> &command)
+{
+    data::quiet([&] { command(*dane_.T_Gr); });
+    updateButtons();
+}
+
+void TF_GrDok::updateButtons()
+{
+    const bool on = logic_.buttonsEnabled();
+    for (QPushButton *b : {BitBtn1, BitBtn3, BitBtn5, BitBtn4, BitBtn2, BitBtn6})
+        b->setEnabled(on);
+    XDBNavigator1->updateButtons();
+    updateMenu();
+}
+
+void TF_GrDok::updateMenu()
+{
+    const GroupsMenuState m = logic_.menuState();
+    mDodaj->setEnabled(m.dodaj);
+    mUsun->setEnabled(m.usun);
+    mPopraw->setEnabled(m.popraw);
+    mZapisz->setEnabled(m.zapisz);
+    mRezygnuj->setEnabled(m.rezygnuj);
+    mZamknij->setEnabled(m.zamknij);
+    mOtworz->setEnabled(m.otworz);
+    mSzukaj->setEnabled(m.szukaj);
+    mDrukuj->setEnabled(m.drukuj);
+    mEksport->setEnabled(m.eksport);
+    mInformacje->setEnabled(m.informacje);
+    mWklej->setEnabled(m.wklej);
+    for (QAction *a : {mPozycje, mKopiuj, mSuma, mWyjscie})
+        a->setEnabled(true);
+}
+
+void TF_GrDok::Pozycje()
+{
+    if (logic_.canShowPositions())
+        accept();
+}
+
+void TF_GrDok::Drukuj()
+{
+    data::guarded(dane_.messages(), [this] {
+        data::Query *q = dane_.Q_GrDok;
+        q->close();
+        q->setSql(logic_.groupListStatement());
+        q->open();
+        if (onPrint)
+            onPrint(QStringLiteral("Rep_GrDok"));
+        else
+            output::ui::runPrint(this, QStringLiteral("Rep_GrDok"), output::standardParameters(dane_, windowTitle()),
+                                 output::DatasetSource(*q), dane_.messages());
+        q->close();
+    });
+}
+
+void TF_GrDok::Eksport()
+{
+    data::Query *q = dane_.Q_GrDok;
+    try {
+        q->close();
+        q->setSql(logic_.groupListStatement());
+        q->open();
+    } catch (const data::EngineError &) {
+        q->close();
+        dane_.messages().error(output::kExcelError);
+        return;
+    }
+    output::SheetSpec spec;
+    spec.title = windowTitle();
+    spec.landscape = true;
+    spec.boxedRowsAfterData = 1;
+    auto col = [](const char *heading, double width, const char *field) {
+        output::SheetColumn c;
+        c.heading = QString::fromUtf8(heading);
+        c.width = width;
+        c.field = QString::fromLatin1(field);
+        return c;
+    };
+    spec.columns = {col("Lp", 3, ""),
+                    col("Symbol", 8, "Dok"),
+                    col("Rozdział", 8, "Rozdzial"),
+                    col("Paragraf", 20, "Paragraf"),
+                    col("Opis", 20, "Opis"),
+                    col("Zamknięty?", 10, "zk"),
+                    col("Data otwarcia", 13, "T_Ins"),
+                    col("Użytkownik", 10, "login"),
+                    col("Data ostatniej edycji", 13, "T_mod"),
+                    col("Użytkownik", 10, "Log")};
+    output::SheetExport::run(output::sheetEnvironment(dane_, openFile ? openFile : output::ui::openWithDesktop), spec,
+                             output::DatasetSource(*q));
+    q->close();
+}
+
+void TF_GrDok::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    XDBGrid1->setFocus();
+    updateButtons();
+}
+
+bool TF_GrDok::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        updateButtons();
+    return QDialog::event(event);
+}
+
+void TF_GrDok::keyPressEvent(QKeyEvent *event)
+{
+    // Esc is "Rezygnuj" of the menu, not a way out of the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        updateMenu();
+        if (mRezygnuj->isEnabled())
+            mRezygnuj->trigger();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TF_GrDok::done(int result)
+{
+    // Whatever way the window closes, the current group goes to the main window.
+    logic_.takeCurrentGroup();
+    QDialog::done(result);
+}
+
+} // namespace fenwa::reg::ui

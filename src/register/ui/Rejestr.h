@@ -1,0 +1,36 @@
+#pragma once
+// The register's windows and the flow that leads through them, from the main
+// window's "Otwórz" to the groups of a month (and on to a group's positions).
+#include "data/Dane.h"
+#include "register/Register.h"
+#include "register/ui/GrDok.h"
+#include "register/ui/Otworz.h"
+
+#include <functional>
+
+namespace fenwa::reg::ui {
+
+class RegisterWindows {
+public:
+    RegisterWindows(data::TF_Dane &dane, QWidget *mainWindow);
+    ~RegisterWindows();
+
+    TF_Otworz *F_Otworz;
+    TF_GrDok *F_GrDok;
+
+    // Shows a modal dialog; replaceable for tests (default: exec()).
+    std::function<int(QDialog &)> runDialog;
+    // The positions list of the chosen group: run after the groups window
+    // closed with "Pozycje" (the caption is the list's). Not set: the flow
+    // ends there, with the main window's fields filled.
+    std::function<void(RegisterFlow &flow)> showPositions;
+
+    // The main window's "Otwórz" (Ctrl+O, first tool button).
+    void Otwrz1Click();
+
+private:
+    data::TF_Dane &dane_;
+    RegisterFlow flow_;
+};
+
+} // namespace fenwa::reg::ui

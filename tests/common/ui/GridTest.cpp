@@ -1,0 +1,128 @@
+// The grid, its model and the navigator bound to a real table.
+#include "TestData.h"
+#include "common/ui/DbGrid.h"
+#include "common/ui/DbNavigator.h"
+#include "data/Table.h"
+
+#include <gtest/gtest.h>
+
+using namespace fenwa;
+using namespace fenwa::data;
+using namespace fenwa::ui;
+using fenwa::testing::TempFolder;
+
+namespace {
+
+struct Fixture {
+    TempFolder f;
+    Table t{f.db.get(), QStringLiteral("T_Ch")};
+    ScriptedMessages messages;
+    DbGrid grid;
+    DbNavigator nav;
+
+    Fixture()
+    {
+        t.setTableName(QStringLiteral("ch.db"));
+        t.open();
+        for (const char *name : {"ASF", "HPAI", "BSE"}) {
+            t.append();
+            t.setValue(QStringLiteral("Ch"), QString::fromLatin1(name));
+            t.setValue(QStringLiteral("Z"), QString::fromLatin1(name) != QLatin1String("BSE"));
+            t.post();
+        }
+        t.first();
+        grid.bind(&t,
+                  {GridColumn{QString(), QStringLiteral("Lp"), 30},
+                   GridColumn{QStringLiteral("Ch"), QStringLiteral("Nazwa choroby"), 200},
+                   GridColumn{QStringLiteral("Z"), QStringLiteral("Zwalczanie"), 40, true}},
+                  &messages);
+        nav.bind(&t, &messages);
+    }
+};
+
+} // namespace
+
+TEST(DbGrid, ShowsTheDatasetAndFollowsItsCursor)
+{
+    Fixture x;
+    DatasetModel *m = x.grid.datasetModel();
+    ASSERT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(m->data(m->index(1, 0)).toInt(), 2);
+    EXPECT_EQ(m->data(m->index(1, 1)).toString(), QStringLiteral("HPAI"));
+    EXPECT_EQ(m->data(m->index(2, 2), Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nazwa choroby"));
+    // Cells are not editable while browsing: typing never starts an edit.
+    EXPECT_FALSE(m->flags(m->index(0, 1)) & Qt::ItemIsEditable);
+
+    x.t.last();
+    EXPECT_EQ(x.grid.currentIndex().row(), 2);
+    x.grid.setCurrentIndex(m->index(1, 1));
+    EXPECT_EQ(x.t.asString(QStringLiteral("Ch")), QStringLiteral("HPAI"));
+    EXPECT_EQ(x.grid.selectedRows(), QVector<int>{1});
+
+    x.grid.setMultiSelect(true);
+    x.grid.selectionModel()->select(m->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    x.grid.selectionModel()->select(m->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(x.grid.selectedRows(), (QVector<int>{0, 1, 2}));
+
+    x.grid.setFooterVisible(true);
+    x.grid.setFooterText(0, QStringLiteral("3"));
+    EXPECT_EQ(x.grid.footerText(0), QStringLiteral("3"));
+}
+
+TEST(DbNavigator, ButtonsFollowTheStateAndRefusalsAreSwallowed)
+{
+    Fixture x;
+    EXPECT_TRUE(x.nav.insertButton()->isEnabled());
+    EXPECT_FALSE(x.nav.postButton()->isEnabled());
+    EXPECT_EQ(x.nav.insertButton()->toolTip(), QStringLiteral("Dodaj"));
+    EXPECT_EQ(x.nav.editButton()->toolTip(), QStringLiteral("Popraw"));
+
+    x.nav.insertButton()->click();
+    EXPECT_EQ(x.t.state(), Dataset::State::Insert);
+    EXPECT_TRUE(x.nav.postButton()->isEnabled());
+    EXPECT_FALSE(x.nav.insertButton()->isEnabled());
+    DatasetModel *m = x.grid.datasetModel();
+    ASSERT_EQ(m->rowCount(), 4);   // the new record is the last row
+    EXPECT_EQ(x.grid.currentIndex().row(), 3);
+    EXPECT_TRUE(m->flags(m->index(3, 1)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(m->setData(m->index(3, 1), QStringLiteral("Wścieklizna")));
+    EXPECT_TRUE(m->setData(m->index(3, 2), Qt::Checked, Qt::CheckStateRole));
+
+    bool refuse = true;
+    x.t.beforePost = [&](Table &) {
+        if (refuse) {
+            x.messages.warning(QStringLiteral("Pozycja \"Wścieklizna\" już istnieje!"));
+            throw Abort{};
+        }
+    };
+    x.nav.postButton()->click();
+    EXPECT_EQ(x.t.state(), Dataset::State::Insert);
+    EXPECT_EQ(x.messages.shown().size(), 1);   // the rule's message only
+    EXPECT_EQ(m->data(m->index(3, 1)).toString(), QStringLiteral("Wścieklizna"));
+
+    refuse = false;
+    x.nav.postButton()->click();
+    EXPECT_EQ(x.t.state(), Dataset::State::Browse);
+    EXPECT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(x.t.asString(QStringLiteral("Ch")), QStringLiteral("Wścieklizna"));
+    EXPECT_TRUE(x.t.asBool(QStringLiteral("Z")));
+
+    // An engine error is shown in the engine's words.
+    x.nav.editButton()->click();
+    x.t.setValue(QStringLiteral("Ch"), QString(101, QLatin1Char('x')));
+    x.nav.postButton()->click();
+    EXPECT_EQ(x.messages.shown().last().kind, Messages::Kind::Error);
+    EXPECT_TRUE(x.messages.last().contains(QStringLiteral("za długi")));
+    x.nav.cancelButton()->click();
+    EXPECT_EQ(x.t.asString(QStringLiteral("Ch")), QStringLiteral("Wścieklizna"));
+
+    // A read-only table disables every change button.
+    x.t.close();
+    x.t.setReadOnly(true);
+    x.t.open();
+    x.nav.updateButtons();
+    for (QToolButton *b : {x.nav.insertButton(), x.nav.deleteButton(), x.nav.editButton(), x.nav.postButton(),
+                           x.nav.cancelButton()})
+        EXPECT_FALSE(b->isEnabled());
+}

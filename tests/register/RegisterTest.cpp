@@ -1,0 +1,257 @@
+// Opening a register and the document groups' commands, on an installation database.
+#include "data/Dane.h"
+#include "data/Schema.h"
+#include "data/Seed.h"
+#include "register/GrDok.h"
+#include "register/Register.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace fenwa;
+using namespace fenwa::data;
+using namespace fenwa::reg;
+
+namespace {
+
+struct Installation {
+    QTemporaryDir dir;
+    std::unique_ptr<Database> db;
+    CurrentUser user;
+    RunSettings settings;
+    OpenRegister reg;
+    ScriptedMessages messages;
+    Clock clock;
+    std::unique_ptr<TF_Dane> dane;
+
+    explicit Installation(bool edycja = true, int p_w = 1)
+    {
+        clock.set(QDateTime(QDate(2016, 3, 15), QTime(10, 0)));
+        db = createInstallation(dir.path(), clock.today());
+        user.user = 1;
+        user.edycja = edycja;
+        user.przeglad = true;
+        user.slowniki = true;
+        settings.fd = dir.path();
+        settings.wkod = QStringLiteral("20");
+        settings.pkod = QStringLiteral("2003");
+        settings.p_w = p_w;
+        dane = std::make_unique<TF_Dane>(db.get(), user, settings, reg, messages, clock);
+        EXPECT_TRUE(dane->open());
+    }
+    QString unit(const char *table, const char *code)
+    {
+        Query q(db.get(), QStringLiteral("Q"));
+        q.setSql({QStringLiteral("SELECT * FROM \"%1\" WHERE Kod = :k").arg(db->path(QString::fromLatin1(table)))});
+        q.setParam(QStringLiteral("k"), QString::fromLatin1(code));
+        q.open();
+        return q.asString(QString::fromLatin1(table) == QLatin1String("jp.db") ? QStringLiteral("Jp") : QStringLiteral("Nazwa"));
+    }
+    void addGroup(const QString &dok, int month, bool closed = false)
+    {
+        Table *g = dane->T_Gr;
+        g->append();
+        g->setValue(QStringLiteral("Dok"), dok);
+        g->setValue(QStringLiteral("Opis"), QStringLiteral("Opis ") + dok);
+        g->setValue(QStringLiteral("Rozdz"), 1);
+        g->setValue(QStringLiteral("Par"), 2);
+        g->setValue(QStringLiteral("Rok"), reg.rok);
+        g->setValue(QStringLiteral("Mc"), month);
+        g->setValue(QStringLiteral("Zk"), closed);
+        g->setValue(QStringLiteral("O_Ins"), 1);
+        g->setValue(QStringLiteral("O_Mod"), 1);
+        g->setValue(QStringLiteral("T_Ins"), clock.now());
+        g->setValue(QStringLiteral("T_Mod"), clock.now());
+        g->post();
+    }
+};
+
+} // namespace
+
+TEST(OpenRegister, UnitListsAndCodes)
+{
+    Installation v;
+    bool single = true;
+    QStringList names = unitNames(*v.dane, &single);
+    EXPECT_FALSE(single);
+    ASSERT_GE(names.size(), 3);
+    EXPECT_EQ(names.first(), v.unit("wiw.db", "20"));
+    EXPECT_TRUE(names.contains(v.unit("jp.db", "2080")));
+    EXPECT_EQ(names.last(), v.unit("piw.db", "2014"));
+    EXPECT_FALSE(names.contains(v.unit("piw.db", "2801")));   // another voivodeship
+
+    EXPECT_EQ(unitCode(*v.dane, v.unit("wiw.db", "20"), QString()), QStringLiteral("2000"));
+    EXPECT_EQ(unitCode(*v.dane, v.unit("piw.db", "2003"), QString()), QStringLiteral("2003"));
+    EXPECT_EQ(unitCode(*v.dane, v.unit("jp.db", "2080"), QString()), QStringLiteral("2080"));
+    EXPECT_EQ(unitCode(*v.dane, QStringLiteral("Nie ma takiej"), QStringLiteral("2003")), QStringLiteral("2003"));
+
+    Installation county(true, 2);
+    names = unitNames(*county.dane, &single);
+    EXPECT_TRUE(single);
+    EXPECT_EQ(names, QStringList{county.unit("piw.db", "2003")});
+}
+
+TEST(OpenRegister, GroupsThenPositions)
+{
+    Installation v;
+    RegisterFlow flow(*v.dane);
+    const QString wiw = v.unit("wiw.db", "20");
+    QString caption = flow.openGroups(2016, 3, wiw);
+    EXPECT_EQ(caption, QStringLiteral("Dokumenty: %1 za rok 2016, miesiąc marzec.").arg(wiw));
+    EXPECT_EQ(v.reg.sufiks, QStringLiteral("_2016_2000.db"));
+    EXPECT_TRUE(v.db->fileExists(QStringLiteral("g_2016_2000.db")));
+    EXPECT_FALSE(v.db->fileExists(QStringLiteral("p_2016_2000.db")));
+    EXPECT_TRUE(v.dane->T_Gr->active());
+    EXPECT_FALSE(v.dane->T_Gr->readOnly());
+
+    v.addGroup(QStringLiteral("FV/1"), 3, true);
+    v.addGroup(QStringLiteral("FV/2"), 4);
+    EXPECT_EQ(v.dane->T_Gr->recordCount(), 1);   // April's group is not shown in March
+    v.dane->T_Gr->first();
+
+    GroupsLogic logic(*v.dane);
+    ASSERT_TRUE(logic.canShowPositions());
+    logic.takeCurrentGroup();
+    EXPECT_FALSE(v.dane->T_Gr->active());
+    EXPECT_EQ(v.reg.symbol, QStringLiteral("FV/1"));
+    EXPECT_TRUE(v.reg.zk);
+
+    caption = flow.openPositions();
+    EXPECT_TRUE(v.db->fileExists(QStringLiteral("p_2016_2000.db")));
+    EXPECT_TRUE(caption.startsWith(QStringLiteral("Grupa dokumentów: FV/1, Rozdział: %1, §%2, rok 2016, miesiąc marzec - ")
+                                       .arg(v.reg.rozdz, v.reg.par)));
+    EXPECT_TRUE(v.reg.par.contains(QStringLiteral("; ")));
+    EXPECT_TRUE(v.dane->T_Poz->readOnly());   // a closed group
+    EXPECT_TRUE(v.dane->T_Zf->filtered());
+    EXPECT_EQ(v.dane->T_kontr->filter(), QStringLiteral("Ukr = False"));
+    EXPECT_TRUE(v.dane->T_kontr->filtered());
+    flow.closePositions();
+    EXPECT_FALSE(v.dane->T_kontr->filtered());
+    EXPECT_FALSE(v.dane->T_Poz->active());
+}
+
+TEST(OpenRegister, BrowseOnlyUserGetsReadOnlyTables)
+{
+    Installation v(false);
+    RegisterFlow flow(*v.dane);
+    flow.openGroups(2016, 3, v.unit("piw.db", "2003"));
+    EXPECT_EQ(v.reg.kod, QStringLiteral("2003"));
+    EXPECT_TRUE(v.dane->T_Gr->readOnly());
+    GroupsLogic logic(*v.dane);
+    EXPECT_FALSE(logic.buttonsEnabled());
+    GroupsMenuState m = logic.menuState();
+    EXPECT_TRUE(m.dodaj);   // the menu's table: empty month
+    EXPECT_FALSE(m.usun || m.zapisz || m.szukaj || m.zamknij);
+}
+
+TEST(Groups, MenuClosingSumsAndInformation)
+{
+    Installation v;
+    RegisterFlow flow(*v.dane);
+    flow.openGroups(2016, 3, v.unit("wiw.db", "20"));
+    v.addGroup(QStringLiteral("FV/7"), 3);
+    GroupsLogic logic(*v.dane);
+    GroupsMenuState m = logic.menuState();
+    EXPECT_TRUE(m.dodaj && m.usun && m.popraw && m.zamknij && m.szukaj && m.informacje);
+    EXPECT_FALSE(m.zapisz || m.rezygnuj || m.otworz || m.wklej);
+    EXPECT_TRUE(logic.buttonsEnabled());
+
+    logic.setClosed(true);
+    EXPECT_EQ(v.messages.last(), QStringLiteral("Dokument FV/7 został zamknięty!"));
+    EXPECT_TRUE(v.dane->T_Gr->asBool(QStringLiteral("Zk")));
+    m = logic.menuState();
+    EXPECT_TRUE(m.otworz);
+    EXPECT_FALSE(m.zamknij);
+    logic.setClosed(false);
+    EXPECT_EQ(v.messages.last(), QStringLiteral("Dokument FV/7 został otwarty!"));
+
+    v.dane->T_Gr->edit();
+    m = logic.menuState();
+    EXPECT_TRUE(m.zapisz && m.rezygnuj);
+    EXPECT_FALSE(m.dodaj || m.usun || m.szukaj);
+    EXPECT_FALSE(logic.buttonsEnabled());
+    v.dane->T_Gr->cancel();
+
+    // The positions file does not exist yet: the engine's error.
+    v.messages.clear();
+    logic.sums();
+    ASSERT_EQ(v.messages.shown().size(), 1);
+    EXPECT_EQ(v.messages.shown()[0].kind, Messages::Kind::Error);
+
+    v.db->exec(schema::createPositions(v.db->folder(), v.reg.sufiks).join(QLatin1Char('\n')));
+    v.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, netto, podatki, BRUTTO) VALUES (:d, 60, 13.8, 73.8), (:d, 40, 9.2, 49.2)")
+                   .arg(v.db->path(v.reg.positionsFile())),
+               {{QStringLiteral("d"), v.dane->T_Gr->asInt(QStringLiteral("Id"))}});
+    v.messages.clear();
+    logic.sums();
+    ASSERT_EQ(v.messages.shown().size(), 1);
+    EXPECT_EQ(v.messages.shown()[0].title, QStringLiteral("Sumy \"FV/7\""));
+    EXPECT_EQ(v.messages.last(), QStringLiteral("Netto: 100,00zł, podatki: 23,00zł, brutto: 123,00zł."));
+
+    logic.information();
+    EXPECT_TRUE(v.messages.last().startsWith(QStringLiteral("Grupę dodał ")));
+    EXPECT_TRUE(v.messages.last().contains(QStringLiteral(", użytkownik admin.\nOstatnia zmiana ")));
+
+    Query &q = *v.dane->Q_GrDok;
+    q.setSql(logic.groupListStatement());
+    q.open();
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.asString(QStringLiteral("Dok")), QStringLiteral("FV/7"));
+    EXPECT_EQ(q.asString(QStringLiteral("login")), QStringLiteral("admin"));
+    EXPECT_TRUE(q.asString(QStringLiteral("Paragraf")).contains(QLatin1Char('-')));
+}
+
+TEST(Groups, ClosingWithoutTheEditRightFails)
+{
+    Installation writer;
+    RegisterFlow(*writer.dane).openGroups(2016, 3, writer.unit("wiw.db", "20"));
+    writer.addGroup(QStringLiteral("A"), 3);
+    writer.dane->T_Gr->close();
+
+    Installation reader(false);
+    reader.db.reset();
+    auto db = Database::open(writer.dir.path());
+    TF_Dane dane(db.get(), reader.user, reader.settings, reader.reg, reader.messages, reader.clock);
+    ASSERT_TRUE(dane.open());
+    RegisterFlow(dane).openGroups(2016, 3, writer.unit("wiw.db", "20"));
+    GroupsLogic logic(dane);
+    logic.setClosed(true);
+    EXPECT_EQ(reader.messages.last(), QStringLiteral("Błąd zamknięcia!"));
+    EXPECT_EQ(reader.messages.shown().last().kind, Messages::Kind::Error);
+    EXPECT_FALSE(dane.T_Gr->asBool(QStringLiteral("Zk")));
+    EXPECT_EQ(dane.T_Gr->state(), Dataset::State::Browse);
+}
+
+TEST(Groups, CopyAndPasteIntoAnotherRegister)
+{
+    Installation v;
+    RegisterFlow flow(*v.dane);
+    flow.openGroups(2016, 3, v.unit("wiw.db", "20"));
+    for (const char *d : {"K/1", "K/2", "K/3", "K/4"})
+        v.addGroup(QString::fromLatin1(d), 3);
+    GroupsLogic logic(*v.dane);
+    logic.copy({0, 2, 3});
+    EXPECT_TRUE(logic.kopia());
+    EXPECT_EQ(logic.ile(), 3);
+    EXPECT_EQ(v.dane->T_Gr->asString(QStringLiteral("Dok")), QStringLiteral("K/4"));   // left on the last one
+    v.dane->T_Gr->close();
+
+    flow.openGroups(2016, 5, v.unit("piw.db", "2003"));
+    logic.paste();
+    EXPECT_FALSE(logic.kopia());
+    Table *g = v.dane->T_Gr;
+    ASSERT_EQ(g->recordCount(), 3);
+    QStringList symbols;
+    for (g->first(); !g->eof(); g->next()) {
+        symbols << g->asString(QStringLiteral("Dok"));
+        EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Opis ") + symbols.last());
+    }
+    EXPECT_EQ(symbols, (QStringList{QStringLiteral("K/1"), QStringLiteral("K/3"), QStringLiteral("K/4")}));
+
+    // More groups than the buffer holds: refused with a message, buffer kept.
+    QVector<int> many(GroupsLogic::bufferSize + 1, 0);
+    logic.copy(many);
+    EXPECT_FALSE(logic.kopia());
+    EXPECT_TRUE(v.messages.last().contains(QStringLiteral("najwyżej 50")));
+}
+
