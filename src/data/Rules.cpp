@@ -1,8 +1,7 @@
 #include "data/Rules.h"
 
 #include "data/Dane.h"
-
-#include <QCryptographicHash>
+#include "data/Seed.h"
 
 namespace fenwa::data {
 
@@ -261,11 +260,6 @@ QDate lastDayOfMonth(int year, int month)
             n = 29;
     }
     return QDate(year, month, n);
-}
-
-QString emptyPasswordDigest()
-{
-    return QString::fromLatin1(QCryptographicHash::hash(QByteArray(), QCryptographicHash::Sha1).toHex().toUpper());
 }
 
 void bindRules(TF_Dane &d, RuleContext &ctx)

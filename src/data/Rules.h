@@ -43,7 +43,4 @@ void bindRules(TF_Dane &dane, RuleContext &ctx);
 // by 4 and either not by 100, or by 400 but not by 4000.
 QDate lastDayOfMonth(int year, int month);
 
-// The password digest of the empty password (a new user's password).
-QString emptyPasswordDigest();
-
 } // namespace fenwa::data
