@@ -1,6 +1,5 @@
 #include "common/Numbers.h"
 
-#include <QLocale>
 #include <cmath>
 
 namespace fenwa {
@@ -19,10 +18,26 @@ double R4(long double x) { return roundTo(x, 0.0001L); }
 
 QString formatAmount(double value, int decimals)
 {
-    QLocale pl(QLocale::Polish, QLocale::Poland);
-    QString s = pl.toString(value, 'f', decimals);
-    // Qt groups with a no-break space; keep it (it is what the locale shows).
-    return s;
+    // "#,##0.00": every group of three digits is separated, as the format
+    // says. (QLocale follows the Polish rule of not grouping four-digit
+    // numbers, and misses groups of longer ones, so the grouping is ours.)
+    QString s = QString::number(value, 'f', decimals);
+    bool negative = s.startsWith(QLatin1Char('-'));
+    if (negative)
+        s.remove(0, 1);
+    const int dot = s.indexOf(QLatin1Char('.'));
+    QString whole = dot < 0 ? s : s.left(dot);
+    const QString fraction = dot < 0 ? QString() : s.mid(dot + 1);
+    for (int i = int(whole.size()) - 3; i > 0; i -= 3)
+        whole.insert(i, QChar(0x00A0));   // the Polish thousands separator
+    bool zero = true;
+    for (QChar c : s)
+        if (c.isDigit() && c != QLatin1Char('0'))
+            zero = false;
+    QString out = (negative && !zero ? QStringLiteral("-") : QString()) + whole;
+    if (!fraction.isEmpty())
+        out += QLatin1Char(',') + fraction;
+    return out;
 }
 
 QString formatPlain(double value, int decimals)

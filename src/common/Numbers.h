@@ -9,7 +9,8 @@ namespace fenwa {
 double R2(long double x);
 double R4(long double x);
 
-// "#,##0.00" with the Polish separators (thousands: space, decimals: comma).
+// "#,##0.00" with the Polish separators (thousands: no-break space U+00A0,
+// decimals: comma); every group of three is separated ("1 234,50").
 QString formatAmount(double value, int decimals = 2);
 // "#0.##" style: no thousands separator, at most `decimals` decimals, comma as separator.
 QString formatPlain(double value, int decimals);

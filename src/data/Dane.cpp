@@ -104,6 +104,8 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
             if (query.fieldDef(i).type == FieldType::Float)
                 query.setDisplayFormat(query.fieldDef(i).name, QStringLiteral("#,##0.00"));
     };
+
+    bindRules(*this, rules);
 }
 
 TF_Dane::~TF_Dane() = default;

@@ -8,6 +8,7 @@
 #include "data/DataSource.h"
 #include "data/Database.h"
 #include "data/Query.h"
+#include "data/Rules.h"
 #include "data/Table.h"
 
 #include <QObject>
@@ -46,6 +47,11 @@ public:
     // Data sources.
     DataSource *DS_Passwd, *DS_WIW, *DS_PIW, *DS_Jp, *DS_Rozdz, *DS_Par, *DS_Zf, *DS_Ch, *DS_Gat,
         *DS_Jm, *DS_kontr, *DS_Bd, *DS_Bp, *DS_Cz, *DS_Zak, *DS_Prac, *DS_ob, *DS_Gr, *DS_Poz, *DS_Q_Rob;
+    // What the record rules read besides the module: the set-password flag
+    // `Pas`, the positions list's copy flag `kopia`, the file-list window that
+    // shows the reference scans, and the position editor.
+    RuleContext rules;
+
     // Queries.
     Query *Q_Create, *Q_Rob, *Q_GrDok, *Q_Suma, *Q_Simple, *Q_Kryt, *Q_Plan, *Q_Slownik;
     BatchMove BatchMove1;

@@ -307,6 +307,8 @@ void Table::post()
 {
     if (!editing())
         return;
+    if (confirmPost)
+        confirmPost(*this);
     {
         // The before-post rules and the write share one immediate transaction.
         Database::Transaction tx(*db_);
@@ -351,6 +353,8 @@ void Table::remove()
     if (isEmpty())
         throw EngineError(QStringLiteral("%1: brak rekordu do usunięcia.").arg(objectName()));
     const int position = cursor_;
+    if (confirmDelete)
+        confirmDelete(*this);
     {
         Database::Transaction tx(*db_);
         if (beforeDelete)

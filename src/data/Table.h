@@ -59,6 +59,10 @@ public:
     // Hooks. A hook refuses by throwing Abort (after showing its message).
     Hook beforeInsert, afterInsert, beforeEdit, afterEdit;
     Hook beforePost, afterPost, beforeDelete, afterDelete;
+    // Questions to the user run before the post's or delete's transaction, so
+    // that no workstation's write lock is held while a dialog waits for an
+    // answer. They refuse like the other hooks, by throwing Abort.
+    Hook confirmPost, confirmDelete;
 
     // The value Id got from the last insert.
     qint64 lastInsertId() const { return lastInsertId_; }
