@@ -9,6 +9,7 @@
 #include "data/Dane.h"
 #include "register/ui/Rejestr.h"
 #include "reports/ui/Szukaj.h"
+#include "admin/ui/Pliki.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -59,6 +60,7 @@ Aplikacja::~Aplikacja()
     // login window last of them: its end writes the last login.
     F_Winietka.reset();
     F_Szukaj.reset();
+    F_Pliki.reset();
     Rejestr.reset();   // its windows are the main window's children
     F_Konfiguracji.reset();
     F_Konsola.reset();
@@ -169,8 +171,11 @@ void Aplikacja::createWindows()
     F_Dane->open();
     step(4);
 
-    // 5. F_UstawHaslo and 6. F_Pliki are created here by their own subsystems.
+    // 5. F_UstawHaslo is created here by its own subsystem.
     step(5);
+    // 6. The file list: the reference scans of the record rules show in it.
+    F_Pliki = std::make_unique<admin::TF_Pliki>(F_Konsola.get());
+    F_Dane->rules.fileList = F_Pliki.get();
     step(6);
     // 7. The search dialog.
     F_Szukaj = std::make_unique<reports::ui::TF_Szukaj>(messages_, F_Konsola.get());

@@ -20,6 +20,7 @@ class TF_Dane;
 }
 namespace fenwa::admin {
 class TF_Konfiguracji;
+class TF_Pliki;
 }
 namespace fenwa::reg::ui {
 class RegisterWindows;
@@ -54,6 +55,7 @@ public:
     std::unique_ptr<TF_Konsola> F_Konsola;
     std::unique_ptr<admin::TF_Konfiguracji> F_Konfiguracji;
     std::unique_ptr<data::TF_Dane> F_Dane;
+    std::unique_ptr<admin::TF_Pliki> F_Pliki;
     std::unique_ptr<reports::ui::TF_Szukaj> F_Szukaj;
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
     std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
