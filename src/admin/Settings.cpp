@@ -108,6 +108,7 @@ Lookup Settings::lookup(LookupMode mode, InspectorateSource &source)
     last_ = lookupInspectorate(mode, voivodeships, counties, run_.wiw, run_.piw);
     run_.wkod = last_.wkod;
     run_.pkod = last_.pkod;
+    run_.iw = inspectorateBlock();
     return last_;
 }
 

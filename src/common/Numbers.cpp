@@ -21,6 +21,11 @@ QString formatAmount(double value, int decimals)
     // "#,##0.00": every group of three digits is separated, as the format
     // says. (QLocale follows the Polish rule of not grouping four-digit
     // numbers, and misses groups of longer ones, so the grouping is ours.)
+    // Halves away from zero, as everywhere in the program.
+    if (decimals == 2)
+        value = R2(value);
+    else if (decimals == 4)
+        value = R4(value);
     QString s = QString::number(value, 'f', decimals);
     bool negative = s.startsWith(QLatin1Char('-'));
     if (negative)

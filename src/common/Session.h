@@ -30,6 +30,7 @@ struct RunSettings {
     QString wkod;          // voivodeship code, 2 characters
     QString pkod;          // county inspectorate code, 4 characters
     int p_w = 1;           // 1 = voivodeship installation, else county
+    QString iw;            // the inspectorate block of prints: name, street, town (one a line)
     bool voivodeship() const { return p_w == 1; }
 };
 

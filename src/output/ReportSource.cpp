@@ -22,30 +22,7 @@ int ReportSource::columnIndex(const QString &name) const
     return -1;
 }
 
-QString formatGrouped(double value, int decimals)
-{
-    // Rounded halves away from zero first, then written with every thousand
-    // grouped by a no-break space and a decimal comma ("#,##0.00").
-    double v;
-    if (decimals == 2)
-        v = R2(value);
-    else if (decimals == 4)
-        v = R4(value);
-    else
-        v = std::round(value * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
-    QString digits = QString::number(std::fabs(v), 'f', decimals);
-    const int dot = digits.indexOf(QLatin1Char('.'));
-    QString whole = dot < 0 ? digits : digits.left(dot);
-    const QString frac = dot < 0 ? QString() : digits.mid(dot + 1);
-    for (int i = whole.size() - 3; i > 0; i -= 3)
-        whole.insert(i, QChar(0x00A0));
-    QString out = whole;
-    if (!frac.isEmpty())
-        out += QLatin1Char(',') + frac;
-    if (v < 0 && digits.contains(QRegularExpression(QStringLiteral("[1-9]"))))
-        out.prepend(QLatin1Char('-'));
-    return out;
-}
+QString formatGrouped(double value, int decimals) { return formatAmount(value, decimals); }
 
 QString formatValue(const QVariant &value, ColumnType type, const QString &format)
 {

@@ -7,10 +7,6 @@
 
 namespace fenwa::output {
 
-// Name, street and town of the inspectorate running the program: the
-// voivodeship inspectorate in a voivodeship installation, else the county one.
-QString inspectorateBlock(data::TF_Dane &dane);
-
 // Tytul, IW and Stopka_raportu for a print titled `title`.
 PrintParameters standardParameters(data::TF_Dane &dane, const QString &title);
 
