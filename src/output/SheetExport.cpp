@@ -220,9 +220,17 @@ SheetResult SheetExport::finish()
         closeGroup();
         writeTotal(QStringLiteral("Suma końcowa"), 3, row_ - 1, true);
     }
-    const int lastData = row_ - 1 + spec_.boxedRowsAfterData;
+    const int lastData = row_ - 1;
     if (lastData >= 3)   // an empty table leaves the headings as they are
         s.format({3, 1, lastData, lastCol_}, bodyFormat(8));
+    if (spec_.boxedRowsAfterData > 0) {
+        // Boxed like the data, but not wrapped: the footer line written into
+        // the first of these rows runs on over the empty cells beside it
+        // instead of folding into the narrow first column.
+        auto boxed = bodyFormat(8);
+        boxed.wrap = false;
+        s.format({row_, 1, row_ + spec_.boxedRowsAfterData - 1, lastCol_}, boxed);
+    }
     int r = row_;
     for (const QString &line : lines_)
         s.setText(r++, 1, line);

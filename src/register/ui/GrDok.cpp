@@ -151,7 +151,7 @@ void TF_GrDok::bindGrid()
                     GridColumn{QStringLiteral("Paragraf"), QStringLiteral("Paragraf - wyszczególnienie"), 256, false,
                                false, true, {}, QStringLiteral("Par")},
                     GridColumn{QStringLiteral("Opis"), QStringLiteral("Opis"), 512},
-                    GridColumn{QStringLiteral("Zk"), QStringLiteral("Zamknięty?"), 32, true, true}},
+                    GridColumn{QStringLiteral("Zk"), QStringLiteral("Zamknięty?"), 72, true, true}},
                    &dane_.messages());
     XDBGrid1->datasetModel()->setBoldRule([this](int row) {
         const int zk = dane_.T_Gr->fieldIndex(QStringLiteral("Zk"));

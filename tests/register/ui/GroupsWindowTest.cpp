@@ -170,6 +170,11 @@ TEST(GroupsWindow, ExportPrintAndSearch)
         EXPECT_EQ(book.text(QStringLiteral("F4")), QStringLiteral("False"));
         EXPECT_EQ(book.text(QStringLiteral("H4")), QStringLiteral("admin"));
         EXPECT_TRUE(book.text(QStringLiteral("A6")).startsWith(QStringLiteral("Eksport z programu ")));
+        // The first free row is boxed like the data; its footer line is not folded.
+        EXPECT_EQ(book.border(QStringLiteral("A6")).left, QStringLiteral("thin"));
+        EXPECT_FALSE(book.xf(QStringLiteral("A6")).wrap);
+        EXPECT_TRUE(book.xf(QStringLiteral("A5")).wrap);
+        EXPECT_DOUBLE_EQ(book.font(QStringLiteral("B5")).size, 8);
         EXPECT_TRUE(book.text(QStringLiteral("A7")).startsWith(QStringLiteral("Data eksportu: ")));
 
         w.BitBtn5->click();
