@@ -26,6 +26,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build="$here/build"
-tests=OFF; [ "$mode" = test ] && tests=ON
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENWA5_TESTS=$tests >/dev/null
+# The test build adds the tests to the same build; running the program later
+# leaves them configured.
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+[ "$mode" = test ] && options+=(-DFENWA5_TESTS=ON)
+cmake -S "$here" -B "$build" "${options[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -59,6 +59,20 @@ QString formatPlain(double value, int decimals)
     return s.replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
+QString numberText(double value)
+{
+    QString s = QString::number(value, 'g', 15);
+    if (s.contains(QLatin1Char('e'))) {
+        // Too large or small for 15 digits in plain notation: fixed notation.
+        s = QString::number(value, 'f', 6);
+        while (s.contains(QLatin1Char('.')) && (s.endsWith(QLatin1Char('0')) || s.endsWith(QLatin1Char('.'))))
+            s.chop(1);
+    }
+    if (s == QLatin1String("-0"))
+        s = QStringLiteral("0");
+    return s.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 bool parseNumber(const QString &text, double *out)
 {
     QString t = text.trimmed();

@@ -14,6 +14,9 @@ double R4(long double x);
 QString formatAmount(double value, int decimals = 2);
 // "#0.##" style: no thousands separator, at most `decimals` decimals, comma as separator.
 QString formatPlain(double value, int decimals);
+// A number's plain text: up to 15 significant digits, decimal comma, no grouping
+// ("1234567,891", "3,75", "100").
+QString numberText(double value);
 // Parses a typed number: accepts comma or dot, ignores spaces and no-break spaces.
 bool parseNumber(const QString &text, double *out);
 

@@ -66,6 +66,14 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
     T_Poz->addLookupField(QStringLiteral("jm2"), 40, QStringLiteral("jm"), T_Jm, QStringLiteral("Id"),
                           QStringLiteral("Jm"));
 
+    // Amounts of positions: shown with grouping, edited without.
+    T_Poz->setDisplayFormat(QStringLiteral("cena"), QStringLiteral("#,##0.0000"));
+    T_Poz->setEditFormat(QStringLiteral("cena"), QStringLiteral("#0.####"));
+    for (const char *amount : {"netto", "podatki", "brutto"}) {
+        T_Poz->setDisplayFormat(QString::fromLatin1(amount), QStringLiteral("#,##0.00"));
+        T_Poz->setEditFormat(QString::fromLatin1(amount), QStringLiteral("#0.##"));
+    }
+
     auto ds = [this](Dataset *d, const char *name) { return new DataSource(d, QString::fromLatin1(name), this); };
     DS_Passwd = ds(T_Passwd, "DS_Passwd");
     DS_WIW = ds(T_WIW, "DS_WIW");

@@ -380,6 +380,27 @@ void Database::heartbeat()
     st.step();
 }
 
+int Database::otherRunningCopies() const
+{
+    if (!fileExists(QString::fromLatin1(runningTable)))
+        return 0;
+    const QString host = QSysInfo::machineHostName();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    Statement st(*this, QStringLiteral("SELECT Id, host, pid, heartbeat FROM %1").arg(QLatin1String(runningTable)));
+    int others = 0;
+    while (st.step()) {
+        if (st.integer(0) == copyId_)
+            continue;
+        QDateTime beat = QDateTime::fromString(st.text(3), Qt::ISODate);
+        if (!beat.isValid() || beat.secsTo(now) > staleSeconds)
+            continue;
+        if (st.text(1) == host && !processAlive(st.integer(2)))
+            continue;
+        ++others;
+    }
+    return others;
+}
+
 QStringList Database::runningUsers() const
 {
     QStringList users;

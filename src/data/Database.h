@@ -93,6 +93,8 @@ public:
     void unregisterRunningCopy();
     void heartbeat();
     QStringList runningUsers() const;   // OS user names of live copies
+    // Live copies other than this one (what an exclusive open must wait for).
+    int otherRunningCopies() const;
 
     // Busy database: retried for this long before an error.
     void setBusyTimeout(int ms);

@@ -97,7 +97,7 @@ QString Dataset::asString(const QString &field) const
         return QString();
     switch (fields_[i].type) {
     case FieldType::Float:
-        return formatPlain(v.toDouble(), 15);
+        return numberText(v.toDouble());
     case FieldType::Boolean:
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case FieldType::Date:
@@ -156,14 +156,31 @@ QVariant Dataset::valueAt(int row, int field) const
 
 void Dataset::setDisplayFormat(const QString &field, const QString &format)
 {
-    int i = fieldIndex(field);
-    if (i >= 0)
-        formats_[i] = format;
+    displayFormats_.insert(field.toLower(), format);
 }
 
 QString Dataset::displayFormat(int field) const
 {
-    return field >= 0 && field < formats_.size() ? formats_[field] : QString();
+    return field >= 0 && field < fields_.size() ? displayFormats_.value(fields_[field].name.toLower()) : QString();
+}
+
+void Dataset::setEditFormat(const QString &field, const QString &format)
+{
+    editFormats_.insert(field.toLower(), format);
+}
+
+QString Dataset::editText(const QString &field) const
+{
+    const int i = fieldIndex(field);
+    const QVariant v = value(field);
+    if (v.isNull())
+        return QString();
+    const QString fmt = editFormats_.value(fields_[i].name.toLower());
+    if (!fmt.isEmpty() && fields_[i].isNumeric()) {
+        const int dot = fmt.lastIndexOf(QLatin1Char('.'));
+        return formatPlain(v.toDouble(), dot < 0 ? 0 : int(fmt.size() - dot - 1));
+    }
+    return asString(field);
 }
 
 QString Dataset::displayText(int row, int field) const
@@ -181,7 +198,7 @@ QString Dataset::displayText(int row, int field) const
     }
     switch (fields_[field].type) {
     case FieldType::Float:
-        return formatPlain(v.toDouble(), 15);
+        return numberText(v.toDouble());
     case FieldType::Boolean:
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case FieldType::Date:
@@ -192,20 +209,13 @@ QString Dataset::displayText(int row, int field) const
         if (v.typeId() == QMetaType::QDate)
             return shortDate(v.toDate());
         if (v.typeId() == QMetaType::Double)
-            return formatPlain(v.toDouble(), 15);
+            return numberText(v.toDouble());
         return v.toString();
     }
 }
 
 void Dataset::setRecords(QVector<FieldDef> fields, QVector<Record> rows, const QVariant &keepIdentity)
 {
-    if (fields_.size() != fields.size()) {
-        formats_ = QVector<QString>(fields.size());
-    } else {
-        for (int i = 0; i < fields.size(); ++i)
-            if (fields_[i].name.compare(fields[i].name, Qt::CaseInsensitive) != 0)
-                formats_[i].clear();
-    }
     fields_ = std::move(fields);
     fieldByName_.clear();
     for (int i = fields_.size() - 1; i >= 0; --i)

@@ -57,8 +57,12 @@ public:
     // Values of any visible row (for grids).
     QVariant valueAt(int row, int field) const;
     QString displayText(int row, int field) const;
+    // Formats by field name; they stay when the records are read again.
     void setDisplayFormat(const QString &field, const QString &format);   // "#,##0.00"
     QString displayFormat(int field) const;
+    void setEditFormat(const QString &field, const QString &format);      // "#0.##"
+    // The current record's value as an editor shows it (the edit format).
+    QString editText(const QString &field) const;
 
     // Cursor over the visible (filtered) rows.
     int recordCount() const { return visible_.size(); }
@@ -121,7 +125,7 @@ protected:
     QHash<QString, int> fieldByName_;   // lower-case name -> index
     QVector<Record> rows_;              // every record read
     QVector<int> visible_;              // indices into rows_ that pass the filter
-    QVector<QString> formats_;
+    QHash<QString, QString> displayFormats_, editFormats_;   // lower-case field name -> format
     int cursor_ = -1;
     bool eof_ = true;
     bool bof_ = true;

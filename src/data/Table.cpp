@@ -101,6 +101,11 @@ void Table::open()
     if (fileName_.isEmpty())
         throw EngineError(QStringLiteral("%1: nie wskazano tabeli.").arg(objectName()));
     QVector<FieldDef> fields = db_->fields(fileName_);
+    // Exclusive use (maintenance): nobody else may be working on the data.
+    if (exclusive_ && db_->otherRunningCopies() > 0)
+        throw EngineError(QStringLiteral("Tabela „%1” jest używana na innym stanowisku; nie można jej otworzyć "
+                                         "na wyłączność.")
+                              .arg(fileName_));
     for (const FieldDef &d : declared_) {
         bool found = false;
         for (FieldDef &f : fields) {

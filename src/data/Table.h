@@ -27,6 +27,7 @@ public:
 
     void setReadOnly(bool on) { readOnly_ = on; }
     bool readOnly() const { return readOnly_; }
+    // Exclusive: opening fails while another copy of the program works on the data.
     void setExclusive(bool on) { exclusive_ = on; }
     bool exclusive() const { return exclusive_; }
 

@@ -13,7 +13,7 @@ QString searchText(const data::Dataset &dataset, int row, int field)
     if (v.isNull())
         return QString();
     if (dataset.fieldDef(field).type == data::FieldType::Float)
-        return formatPlain(v.toDouble(), 15);
+        return numberText(v.toDouble());
     if (dataset.fieldDef(field).type == data::FieldType::String)
         return v.toString();
     QVariant keep = v;

@@ -418,3 +418,44 @@ TEST(Maintenance, IndexesAndPackKeepTheData)
     t.post();
     EXPECT_EQ(t.asInt(QStringLiteral("Id")), 51);   // Ids are not reused after a pack
 }
+
+TEST(Sharing, ExclusiveOpenWaitsForOtherCopies)
+{
+    TempFolder f;
+    auto other = Database::open(f.folder());
+    f.db->registerRunningCopy(QStringLiteral("anna"));
+    Table t(f.db.get(), QStringLiteral("T_Gat"));
+    t.setTableName(QStringLiteral("gat.db"));
+    t.setExclusive(true);
+    t.open();   // only this copy works on the data
+    t.close();
+    other->registerRunningCopy(QStringLiteral("jan"));
+    EXPECT_EQ(errorOf([&] { t.open(); }),
+              QStringLiteral("Tabela „gat.db” jest używana na innym stanowisku; nie można jej otworzyć na wyłączność."));
+    other->unregisterRunningCopy();
+    t.open();
+    EXPECT_TRUE(t.active());
+}
+
+TEST(Table, DisplayAndEditFormatsStayAcrossReads)
+{
+    TempFolder f;
+    f.db->exec(schema::createPositions(f.folder(), QStringLiteral("_2016_2201.db")).join(QLatin1Char('\n')));
+    Table p(f.db.get(), QStringLiteral("T_Poz"));
+    p.setTableName(QStringLiteral("p_2016_2201.db"));
+    p.setDisplayFormat(QStringLiteral("cena"), QStringLiteral("#,##0.0000"));
+    p.setEditFormat(QStringLiteral("cena"), QStringLiteral("#0.####"));
+    p.setDisplayFormat(QStringLiteral("BRUTTO"), QStringLiteral("#,##0.00"));
+    p.open();
+    p.append();
+    p.setValue(QStringLiteral("cena"), 1234.5);
+    p.setValue(QStringLiteral("brutto"), 1234567.891);
+    p.post();
+    p.refresh();
+    const int cena = p.fieldIndex(QStringLiteral("cena"));
+    const int brutto = p.fieldIndex(QStringLiteral("brutto"));
+    EXPECT_EQ(p.displayText(0, cena), QStringLiteral("1\u00A0234,5000"));
+    EXPECT_EQ(p.displayText(0, brutto), QStringLiteral("1\u00A0234\u00A0567,89"));
+    EXPECT_EQ(p.editText(QStringLiteral("cena")), QStringLiteral("1234,5"));
+    EXPECT_EQ(p.asString(QStringLiteral("brutto")), QStringLiteral("1234567,891"));
+}

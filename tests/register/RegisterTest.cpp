@@ -193,6 +193,18 @@ TEST(Groups, MenuClosingSumsAndInformation)
     EXPECT_TRUE(v.messages.last().startsWith(QStringLiteral("Grupę dodał ")));
     EXPECT_TRUE(v.messages.last().contains(QStringLiteral(", użytkownik admin.\nOstatnia zmiana ")));
 
+    const QString d = v.db->folder();
+    EXPECT_EQ(logic.groupListStatement(),
+              (QStringList{
+                  QStringLiteral("SELECT g.id,g.Dok,r.Rozdz As Rozdzial,p.Par||\"-\"||p.Opis As Paragraf,g.Opis, g.zk, "
+                                 "g.T_Ins, i.login, g.T_mod, m.login AS Log"),
+                  QStringLiteral("FROM \"%1\\g_2016_2000.db\" AS g").arg(d),
+                  QStringLiteral("JOIN \"%1\\passwd.db\" AS i on g.O_Ins=i.Id").arg(d),
+                  QStringLiteral("JOIN \"%1\\passwd.db\" AS m on g.O_Mod=m.Id").arg(d),
+                  QStringLiteral("JOIN \"%1\\par.db\" AS p on g.par=p.Id").arg(d),
+                  QStringLiteral("JOIN \"%1\\rozdz.db\" AS r on g.rozdz=r.Id").arg(d),
+                  QStringLiteral("WHERE Rok = 2016 AND Mc=3"),
+                  QStringLiteral("ORDER BY Id")}));
     Query &q = *v.dane->Q_GrDok;
     q.setSql(logic.groupListStatement());
     q.open();
@@ -248,6 +260,23 @@ TEST(Groups, CopyAndPasteIntoAnotherRegister)
         EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Opis ") + symbols.last());
     }
     EXPECT_EQ(symbols, (QStringList{QStringLiteral("K/1"), QStringLiteral("K/3"), QStringLiteral("K/4")}));
+    for (g->first(); !g->eof(); g->next()) {
+        EXPECT_EQ(g->asInt(QStringLiteral("Rok")), 2016);
+        EXPECT_EQ(g->asInt(QStringLiteral("Mc")), 5);
+        EXPECT_EQ(g->asDateTime(QStringLiteral("T_Ins")), v.clock.now());
+    }
+
+    // Pasting them back where they came from: every symbol is refused, nothing is added.
+    logic.copy({0, 1, 2});
+    g->close();
+    flow.openGroups(2016, 3, v.unit("wiw.db", "20"));
+    v.messages.clear();
+    logic.paste();
+    EXPECT_EQ(v.dane->T_Gr->recordCount(), 4);
+    EXPECT_EQ(v.messages.texts(), (QStringList{QStringLiteral("Pozycja \"K/1\" już istnieje!"),
+                                               QStringLiteral("Pozycja \"K/3\" już istnieje!"),
+                                               QStringLiteral("Pozycja \"K/4\" już istnieje!")}));
+    EXPECT_EQ(v.dane->T_Gr->state(), Dataset::State::Browse);
 
     // More groups than the buffer holds: refused with a message, buffer kept.
     QVector<int> many(GroupsLogic::bufferSize + 1, 0);

@@ -99,7 +99,7 @@ TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane
     mSuma = item(QStringLiteral("Suma"), {}, [this] { logic_.sums(); });
     mInformacje = item(QStringLiteral("Informacje"), {}, [this] { logic_.information(); });
     PopupMenu1->addSeparator();
-    mWyjscie = item(QStringLiteral("Wyjście"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { BitBtn6->click(); });
+    mWyjscie = item(QStringLiteral("Wyjście"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { reject(); });
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     XDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
