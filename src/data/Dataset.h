@@ -99,6 +99,7 @@ signals:
     void rowsChanged();       // records reloaded, added or removed
     void currentChanged();    // cursor moved
     void recordChanged();     // a value of the current record changed
+    void aboutToPost();       // a pending insert or edit is about to be saved (editors commit now)
 
 public:
     // Grows whenever the records are read again (lookup caches key on it).

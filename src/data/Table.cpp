@@ -312,6 +312,7 @@ void Table::post()
 {
     if (!editing())
         return;
+    emit aboutToPost();
     if (confirmPost)
         confirmPost(*this);
     {

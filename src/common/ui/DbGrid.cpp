@@ -2,6 +2,7 @@
 
 #include "data/Guard.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
@@ -72,6 +73,7 @@ void DbGrid::bind(data::Dataset *dataset, QVector<GridColumn> columns, Messages 
     connect(dataset, &data::Dataset::rowsChanged, this, &DbGrid::followDataset);
     connect(dataset, &data::Dataset::stateChanged, this, &DbGrid::followDataset);
     connect(model_, &QAbstractItemModel::modelReset, this, &DbGrid::followDataset);
+    connect(dataset, &data::Dataset::aboutToPost, this, &DbGrid::commitEditor);
     footer_->texts = QStringList(model_->columnCount(), QString());
     followDataset();
 }
@@ -140,6 +142,25 @@ void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
     syncing_ = false;
     if (!ok)
         followDataset();   // the move was refused (a pending edit did not save)
+}
+
+void DbGrid::commitEditor()
+{
+    // A cell still being typed into when the record is saved goes in first.
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    // The editor is a child of the viewport (it has the focus when the window is active).
+    QWidget *editor = QApplication::focusWidget();
+    if (!editor || !viewport()->isAncestorOf(editor)) {
+        editor = nullptr;
+        for (QWidget *w : viewport()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisible())
+                editor = w;
+    }
+    if (editor) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 int DbGrid::currentColumnField() const

@@ -33,8 +33,10 @@ public:
     void clearFooter();
     QString footerText(int column) const;
 
-    // Fields of the visible columns, in display order.
+    // The dataset field of the current column, -1 for none.
     int currentColumnField() const;
+    // Commits and closes a cell editor that is open.
+    void commitEditor();
 
 signals:
     void currentFieldChanged(const QString &field);

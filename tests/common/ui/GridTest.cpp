@@ -4,6 +4,8 @@
 #include "common/ui/DbNavigator.h"
 #include "data/Table.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 using namespace fenwa;
@@ -125,4 +127,22 @@ TEST(DbNavigator, ButtonsFollowTheStateAndRefusalsAreSwallowed)
     for (QToolButton *b : {x.nav.insertButton(), x.nav.deleteButton(), x.nav.editButton(), x.nav.postButton(),
                            x.nav.cancelButton()})
         EXPECT_FALSE(b->isEnabled());
+}
+
+TEST(DbGrid, TextStillBeingTypedIsSavedWithTheRecord)
+{
+    Fixture x;
+    x.grid.show();
+    x.nav.insertButton()->click();
+    DatasetModel *m = x.grid.datasetModel();
+    const QModelIndex cell = m->index(3, 1);
+    x.grid.setCurrentIndex(cell);
+    x.grid.edit(cell);
+    auto *editor = x.grid.viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("Gruźlica bydła"));
+    // The save button takes no focus: the open editor must still reach the record.
+    x.nav.postButton()->click();
+    EXPECT_EQ(x.t.state(), Dataset::State::Browse);
+    EXPECT_EQ(x.t.asString(QStringLiteral("Ch")), QStringLiteral("Gruźlica bydła"));
 }
