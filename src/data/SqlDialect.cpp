@@ -1,5 +1,7 @@
 #include "data/SqlDialect.h"
 
+#include <QDir>
+
 #include "data/EngineError.h"
 
 #include <QDate>
@@ -660,6 +662,9 @@ QString SqlDialect::normalizeFolder(const QString &folder)
         f.replace(QLatin1String("//"), QLatin1String("/"));
     if (network)
         f.prepend(u'/');
+    else if (!f.isEmpty() && QDir::isRelativePath(f)
+             && !(f.size() >= 2 && f.at(1) == u':' && f.at(0).isLetter()))   // "C:/..." is absolute
+        f = QDir::cleanPath(QDir::current().absoluteFilePath(f));   // "demo" is the folder ./demo
     while (f.size() > 1 && f.endsWith(u'/'))
         f.chop(1);
     return f;

@@ -6,6 +6,7 @@
 #include "data/EngineError.h"
 #include "data/SqliteTestDb.h"
 
+#include <QDir>
 #include <QDebug>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -737,3 +738,13 @@ TEST_F(DialectOnDatabase, PositionBrowser)
 }
 
 } // namespace
+
+TEST(SqlDialectNames, ARelativeDataFolderIsTheFolderBelowTheWorkingOne)
+{
+    const QString absolute = QDir::current().absoluteFilePath(QStringLiteral("dane"));
+    fenwa::data::SqlDialect relative(QStringLiteral("dane"));
+    const auto t = relative.translate(QStringLiteral("SELECT * FROM \"%1\\gat.db\"").arg(absolute));
+    EXPECT_EQ(t.tables, QStringList{QStringLiteral("gat")});
+    fenwa::data::SqlDialect full(absolute);
+    EXPECT_EQ(full.translate(QStringLiteral("SELECT * FROM \"dane/gat.db\"")).tables, QStringList{QStringLiteral("gat")});
+}

@@ -225,3 +225,58 @@ TEST(OpenDialog, ProposesTodayAndEnablesOk)
     EXPECT_EQ(d.year(), 2016);
     EXPECT_EQ(d.ComboBox2->currentIndex(), 1);   // the unit stays
 }
+
+namespace {
+void chooseChapterAndParagraph(App &app, TF_GrDok &w)
+{
+    {
+        Table *g = app.dane->T_Gr;
+        w.XDBNavigator1->insertButton()->click();
+        g->setValue(QStringLiteral("Dok"), QStringLiteral("L/1"));
+        g->setValue(QStringLiteral("Opis"), QStringLiteral("Opis"));
+        auto *model = w.XDBGrid1->datasetModel();
+        const int row = g->currentDisplayRow();
+
+        // Chapter: the list of rozdz.db; the chosen row's Id goes into Rozdz.
+        QModelIndex chapter = model->index(row, 2);
+        ASSERT_TRUE(model->flags(chapter) & Qt::ItemIsEditable);
+        w.XDBGrid1->setCurrentIndex(chapter);
+        w.XDBGrid1->edit(chapter);
+        auto *combo = w.XDBGrid1->viewport()->findChild<QComboBox *>();
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->count(), app.dane->T_Rozdz->recordCount());
+        combo->setCurrentIndex(1);
+        w.XDBGrid1->commitEditor();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // the closed editor goes
+        app.dane->T_Rozdz->moveTo(1);
+        EXPECT_EQ(g->asInt(QStringLiteral("Rozdz")), app.dane->T_Rozdz->asInt(QStringLiteral("Id")));
+        EXPECT_EQ(model->data(chapter).toString(), app.dane->T_Rozdz->asString(QStringLiteral("Rozdz")));
+
+        // Paragraph by its name, typed: the row whose name it is.
+        ASSERT_TRUE(app.dane->T_Par->locate(QStringLiteral("Par"), QStringLiteral("4210")));
+        const QString name = app.dane->T_Par->asString(QStringLiteral("Opis"));
+        QModelIndex paragraph = model->index(row, 4);
+        w.XDBGrid1->setCurrentIndex(paragraph);
+        w.XDBGrid1->edit(paragraph);
+        combo = w.XDBGrid1->viewport()->findChild<QComboBox *>();
+        ASSERT_NE(combo, nullptr);
+        ASSERT_TRUE(combo->isEditable());
+        combo->setEditText(name);
+        w.XDBGrid1->commitEditor();
+        EXPECT_EQ(g->asInt(QStringLiteral("Par")), app.dane->T_Par->asInt(QStringLiteral("Id")));
+        EXPECT_EQ(model->data(model->index(row, 3)).toString(), QStringLiteral("4210"));
+
+        w.XDBNavigator1->postButton()->click();
+        EXPECT_EQ(g->state(), Dataset::State::Browse);
+    }
+}
+} // namespace
+
+TEST(GroupsWindow, ChapterAndParagraphFromTheirLists)
+{
+    App app;
+    app.open(0, [&](TF_GrDok &w) {
+        chooseChapterAndParagraph(app, w);
+        return int(QDialog::Rejected);
+    });
+}
