@@ -49,6 +49,11 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
     verticalHeader()->setVisible(false);
     setAlternatingRowColors(false);
     setWordWrap(false);
+    // The current row stays visible while another window (the search) has the focus.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(pal);
     footer_ = new GridFooter(this);
     footer_->hide();
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { footer_->update(); });
@@ -111,10 +116,10 @@ void DbGrid::followDataset()
         if (col >= model_->columnCount())
             col = 0;
         const QModelIndex idx = model_->index(row, col);
-        if (currentIndex().row() != row || selectionMode() == QAbstractItemView::SingleSelection)
-            selectionModel()->setCurrentIndex(idx, selectionMode() == QAbstractItemView::SingleSelection
-                                                       ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
-                                                       : QItemSelectionModel::NoUpdate);
+        // The dataset moved (a search, a save, a locate): its row becomes the
+        // selection. A selection the user is making stays as it is.
+        if (currentIndex().row() != row || !selectionModel()->isRowSelected(row, QModelIndex()))
+            selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(idx);
     }
     syncing_ = false;

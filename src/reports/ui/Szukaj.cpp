@@ -57,8 +57,12 @@ TF_Szukaj::TF_Szukaj(Messages &messages, QWidget *parent) : QDialog(parent), mes
 
 void TF_Szukaj::showFor(QWidget *owner)
 {
+    // The owner is usually shown modally: only its own children take input
+    // then, so the dialog moves under the window it searches.
+    if (owner && parentWidget() != owner->window())
+        setParent(owner->window(), windowFlags());
     if (owner)
-        move(owner->geometry().center() - QPoint(sizeHint().width() / 2, sizeHint().height() / 2));
+        move(owner->window()->geometry().center() - QPoint(sizeHint().width() / 2, sizeHint().height() / 2));
     show();
     raise();
     activateWindow();

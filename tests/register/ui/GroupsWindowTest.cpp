@@ -179,6 +179,7 @@ TEST(GroupsWindow, ExportPrintAndSearch)
 
         w.BitBtn5->click();
         EXPECT_TRUE(search.isVisible());
+        EXPECT_EQ(search.parentWidget(), &w);   // takes input while the window is modal
         app.dane->T_Gr->first();
         search.Edit1->setText(QStringLiteral("c/3"));
         EXPECT_TRUE(search.Button1->isEnabled());
