@@ -25,8 +25,8 @@ QString text(const char *what, int r, int len = 0)
 void BM_ExportPositions(benchmark::State &state)
 {
     QTemporaryDir dir;
-    SheetSpec spec;
-    spec.title = QStringLiteral("Grupa dokumentów: FV, Rozdział: 01030, §4210, rok 2016");
+    SheetDesign design;
+    design.title = QStringLiteral("Grupa dokumentów: FV, Rozdział: 01030, §4210, rok 2016");
     const char *heads[] = {"Lp", "Źródło finansowania", "Choroba", "Gatunek zwierzęcia",
                            "Nazwa kontrahenta", "Czynność", "Opis", "Data", "Pozycja księgowa",
                            "Numer dokumentu źródłowego", "Ilosc", "Jm", "Cena jednostkowa brutto",
@@ -44,7 +44,7 @@ void BM_ExportPositions(benchmark::State &state)
             col.amount = true;
         } else if (c >= 20)
             col.width = 30;
-        spec.columns << col;
+        design.columns << col;
     }
     QVector<QVector<QVariant>> rows;
     for (int r = 0; r < kRows; ++r)
@@ -61,7 +61,7 @@ void BM_ExportPositions(benchmark::State &state)
     env.version = QStringLiteral("[14.09.2016]");
     env.login = QStringLiteral("anna");
     for (auto _ : state) {
-        const SheetResult res = SheetExport::run(env, spec, [&](SheetExport &x) {
+        const SheetResult res = SheetExport::run(env, design, [&](SheetExport &x) {
             for (const auto &row : rows)
                 x.addRow(row);
         });

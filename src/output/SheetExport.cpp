@@ -37,28 +37,28 @@ RangeFormat bodyFormat(double size)
 
 } // namespace
 
-SheetExport::SheetExport(SheetEnvironment env, SheetSpec spec)
-    : env_(std::move(env)), spec_(std::move(spec))
+SheetExport::SheetExport(SheetEnvironment env, SheetDesign design)
+    : env_(std::move(env)), design_(std::move(design))
 {
     sheet_ = env_.makeSheet ? env_.makeSheet() : std::make_unique<XlsxSpreadsheet>();
-    lastCol_ = std::max<int>(1, spec_.columns.size());
-    numbered_ = !spec_.columns.isEmpty()
-        && spec_.columns.first().heading.compare(QLatin1String("Lp"), Qt::CaseInsensitive) == 0;
-    groupSums_.fill(0, spec_.subtotalColumns.size());
-    grandSums_.fill(0, spec_.subtotalColumns.size());
+    lastCol_ = std::max<int>(1, design_.columns.size());
+    numbered_ = !design_.columns.isEmpty()
+        && design_.columns.first().heading.compare(QLatin1String("Lp"), Qt::CaseInsensitive) == 0;
+    groupSums_.fill(0, design_.subtotalColumns.size());
+    grandSums_.fill(0, design_.subtotalColumns.size());
 
     Spreadsheet &s = *sheet_;
-    if (spec_.landscape)
+    if (design_.landscape)
         s.setLandscape();
-    for (int c = 1; c <= spec_.columns.size(); ++c) {
-        const SheetColumn &col = spec_.columns[c - 1];
+    for (int c = 1; c <= design_.columns.size(); ++c) {
+        const SheetColumn &col = design_.columns[c - 1];
         if (col.width > 0)
             s.setColumnWidth(c, col.width);
         if (col.amount)
             s.setColumnNumberFormat(c, kAmountFormat);
     }
     // Row 1: the title.
-    s.setText(1, 1, spec_.title);
+    s.setText(1, 1, design_.title);
     RangeFormat title;
     title.merge = lastCol_ > 1;
     title.centre = true;
@@ -67,8 +67,8 @@ SheetExport::SheetExport(SheetEnvironment env, SheetSpec spec)
     s.format({1, 1, 1, lastCol_}, title);
     s.setRowHeight(1, 16.5);
     // Row 2: the headings.
-    for (int c = 1; c <= spec_.columns.size(); ++c)
-        s.setText(2, c, spec_.columns[c - 1].heading);
+    for (int c = 1; c <= design_.columns.size(); ++c)
+        s.setText(2, c, design_.columns[c - 1].heading);
     RangeFormat head = bodyFormat(10);
     head.centre = true;
     s.format({2, 1, 2, lastCol_}, head);
@@ -83,8 +83,8 @@ void SheetExport::addRow(const QVector<QVariant> &values)
     Spreadsheet &s = *sheet_;
     const int first = numbered_ ? 2 : 1;
     // The value of the grouping column decides whether a subtotal row comes first.
-    if (spec_.subtotalGroup > 0) {
-        const int gi = spec_.subtotalGroup - first;
+    if (design_.subtotalGroup > 0) {
+        const int gi = design_.subtotalGroup - first;
         QString g;
         if (gi >= 0 && gi < values.size())
             g = values[gi].toString();
@@ -108,7 +108,7 @@ void SheetExport::addRow(const QVector<QVariant> &values)
         case QMetaType::Double:
         case QMetaType::Float:
             s.setNumber(row_, col, v.toDouble());
-            if (spec_.formatEveryNumber)
+            if (design_.formatEveryNumber)
                 s.setNumberFormat(CellRange::cell(row_, col), kAmountFormat);
             break;
         case QMetaType::Bool:
@@ -123,15 +123,15 @@ void SheetExport::addRow(const QVector<QVariant> &values)
         default:
             s.setText(row_, col, v.toString());
         }
-        for (int k = 0; k < spec_.subtotalColumns.size(); ++k)
-            if (spec_.subtotalColumns[k] == col && (v.metaType().id() == QMetaType::Double
+        for (int k = 0; k < design_.subtotalColumns.size(); ++k)
+            if (design_.subtotalColumns[k] == col && (v.metaType().id() == QMetaType::Double
                                                     || v.metaType().id() == QMetaType::Float)) {
                 const double d = v.toDouble();
                 groupSums_[k] += d;
                 grandSums_[k] += d;
             }
     }
-    s.setRowLevel(row_, spec_.subtotalGroup > 0 ? 2 : 0);
+    s.setRowLevel(row_, design_.subtotalGroup > 0 ? 2 : 0);
     ++row_;
 }
 
@@ -147,9 +147,9 @@ void SheetExport::closeGroup()
 void SheetExport::writeTotal(const QString &label, int firstRow, int lastRow, bool grand)
 {
     Spreadsheet &s = *sheet_;
-    s.setText(row_, spec_.subtotalGroup, label);
-    for (int k = 0; k < spec_.subtotalColumns.size(); ++k) {
-        const int col = spec_.subtotalColumns[k];
+    s.setText(row_, design_.subtotalGroup, label);
+    for (int k = 0; k < design_.subtotalColumns.size(); ++k) {
+        const int col = design_.subtotalColumns[k];
         const QString range = lastRow >= firstRow
             ? cellName(firstRow, col) + QLatin1Char(':') + cellName(lastRow, col)
             : cellName(row_, col) + QLatin1Char(':') + cellName(row_, col);
@@ -206,7 +206,7 @@ QString SheetExport::save()
     const QFileInfo dir(env_.folder);
     if (env_.folder.isEmpty() || !dir.isDir())
         throw SheetError("the export folder does not exist");
-    const QString path = fileNameFor(env_.folder, spec_.title, env_.moment);
+    const QString path = fileNameFor(env_.folder, design_.title, env_.moment);
     sheet_->save(path);
     return path;
 }
@@ -216,20 +216,20 @@ SheetResult SheetExport::finish()
     if (finished_)
         throw SheetError("the export is finished");
     Spreadsheet &s = *sheet_;
-    if (spec_.subtotalGroup > 0) {
+    if (design_.subtotalGroup > 0) {
         closeGroup();
         writeTotal(QStringLiteral("Suma końcowa"), 3, row_ - 1, true);
     }
     const int lastData = row_ - 1;
     if (lastData >= 3)   // an empty table leaves the headings as they are
         s.format({3, 1, lastData, lastCol_}, bodyFormat(8));
-    if (spec_.boxedRowsAfterData > 0) {
+    if (design_.boxedRowsAfterData > 0) {
         // Boxed like the data, but not wrapped: the footer line written into
         // the first of these rows runs on over the empty cells beside it
         // instead of folding into the narrow first column.
         auto boxed = bodyFormat(8);
         boxed.wrap = false;
-        s.format({row_, 1, row_ + spec_.boxedRowsAfterData - 1, lastCol_}, boxed);
+        s.format({row_, 1, row_ + design_.boxedRowsAfterData - 1, lastCol_}, boxed);
     }
     int r = row_;
     for (const QString &line : lines_)
@@ -270,12 +270,12 @@ SheetResult SheetExport::fail()
     return result;
 }
 
-SheetResult SheetExport::run(SheetEnvironment env, SheetSpec spec,
+SheetResult SheetExport::run(SheetEnvironment env, SheetDesign design,
                              const std::function<void(SheetExport &)> &fill)
 {
     std::unique_ptr<SheetExport> x;
     try {
-        x = std::make_unique<SheetExport>(env, std::move(spec));
+        x = std::make_unique<SheetExport>(env, std::move(design));
         fill(*x);
         return x->finish();
     } catch (...) {
@@ -287,14 +287,14 @@ SheetResult SheetExport::run(SheetEnvironment env, SheetSpec spec,
     }
 }
 
-SheetResult SheetExport::run(SheetEnvironment env, SheetSpec spec, const ReportSource &source)
+SheetResult SheetExport::run(SheetEnvironment env, SheetDesign design, const ReportSource &source)
 {
-    const bool numbered = !spec.columns.isEmpty()
-        && spec.columns.first().heading.compare(QLatin1String("Lp"), Qt::CaseInsensitive) == 0;
+    const bool numbered = !design.columns.isEmpty()
+        && design.columns.first().heading.compare(QLatin1String("Lp"), Qt::CaseInsensitive) == 0;
     QVector<int> map;
     QVector<bool> asNumber;
-    for (int c = numbered ? 1 : 0; c < spec.columns.size(); ++c) {
-        const QString &field = spec.columns[c].field;
+    for (int c = numbered ? 1 : 0; c < design.columns.size(); ++c) {
+        const QString &field = design.columns[c].field;
         const int f = field.isEmpty() ? -1 : source.columnIndex(field);
         if (!field.isEmpty() && f < 0) {
             if (env.messages)
@@ -302,9 +302,9 @@ SheetResult SheetExport::run(SheetEnvironment env, SheetSpec spec, const ReportS
             return {};
         }
         map.push_back(f);
-        asNumber.push_back(spec.columns[c].number);
+        asNumber.push_back(design.columns[c].number);
     }
-    return run(std::move(env), std::move(spec), [&](SheetExport &x) {
+    return run(std::move(env), std::move(design), [&](SheetExport &x) {
         QVector<QVariant> values(map.size());
         for (int r = 0; r < source.rowCount(); ++r) {
             for (int i = 0; i < map.size(); ++i) {

@@ -38,7 +38,7 @@ struct SheetColumn {
     bool number = false;
 };
 
-struct SheetSpec {
+struct SheetDesign {
     QString title;
     QVector<SheetColumn> columns;     // sheet columns 1, 2, ...; a first heading "Lp" numbers the rows
     // Subtotals, as a spreadsheet's own subtotal command makes them: one row after
@@ -74,15 +74,15 @@ struct SheetResult {
 
 class SheetExport {
 public:
-    SheetExport(SheetEnvironment env, SheetSpec spec);
+    SheetExport(SheetEnvironment env, SheetDesign design);
     ~SheetExport();
 
     // Builds a sheet with `fill` and finishes it; any exception thrown on the way
     // ends the export with the error message.
-    static SheetResult run(SheetEnvironment env, SheetSpec spec,
+    static SheetResult run(SheetEnvironment env, SheetDesign design,
                            const std::function<void(SheetExport &)> &fill);
     // One row per source row; the columns take their values from their `field`.
-    static SheetResult run(SheetEnvironment env, SheetSpec spec, const ReportSource &source);
+    static SheetResult run(SheetEnvironment env, SheetDesign design, const ReportSource &source);
 
     // One record: values of the sheet columns (after "Lp" when numbered).
     // A QString is written as text, a double as a number, a bool as "True"/"False",
@@ -112,7 +112,7 @@ private:
     QString save();
 
     SheetEnvironment env_;
-    SheetSpec spec_;
+    SheetDesign design_;
     std::unique_ptr<Spreadsheet> sheet_;
     std::function<QString()> failureText_;
     bool numbered_ = false;

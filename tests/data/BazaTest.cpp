@@ -100,25 +100,25 @@ TEST(Installation, EverySharedTableHasTheCatalogueFieldsAndIndexes)
 {
     Installation inst;
     Database &db = *inst.db;
-    for (const schema::TableSpec &spec : schema::sharedTables()) {
-        SCOPED_TRACE(spec.file.toStdString());
-        ASSERT_TRUE(db.fileExists(spec.file));
-        const QVector<FieldDef> fields = db.fields(spec.file);
-        ASSERT_EQ(fields.size(), spec.fields.size());
+    for (const schema::TableSpec &design : schema::sharedTables()) {
+        SCOPED_TRACE(design.file.toStdString());
+        ASSERT_TRUE(db.fileExists(design.file));
+        const QVector<FieldDef> fields = db.fields(design.file);
+        ASSERT_EQ(fields.size(), design.fields.size());
         for (int i = 0; i < fields.size(); ++i) {
-            EXPECT_EQ(fields[i].name, spec.fields[i].name);
-            EXPECT_EQ(fields[i].type, spec.fields[i].type) << spec.fields[i].name.toStdString();
-            EXPECT_EQ(fields[i].size, spec.fields[i].size) << spec.fields[i].name.toStdString();
+            EXPECT_EQ(fields[i].name, design.fields[i].name);
+            EXPECT_EQ(fields[i].type, design.fields[i].type) << design.fields[i].name.toStdString();
+            EXPECT_EQ(fields[i].size, design.fields[i].size) << design.fields[i].name.toStdString();
         }
         // The secondary indexes: one per listed field, none more.
         Rows idx = select(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
                                              "tbl_name = '%1' AND name NOT LIKE 'sqlite_%'")
-                                  .arg(SqlDialect::tableName(spec.file)));
+                                  .arg(SqlDialect::tableName(design.file)));
         QStringList names;
         for (const auto &row : idx.rows)
             names << row[0].toString().section(QLatin1Char('.'), 1);
         names.sort();
-        QStringList expected = spec.indexes;
+        QStringList expected = design.indexes;
         expected.sort();
         EXPECT_EQ(names, expected);
     }

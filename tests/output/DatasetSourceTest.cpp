@@ -44,12 +44,12 @@ TEST(DatasetSource, QueryFieldsTypesAndTextsReachPrintAndSheet)
     env.folder = out.path();
     env.moment = QDateTime(QDate(2016, 5, 1), QTime(8, 0));
     env.messages = &messages;
-    SheetSpec spec;
-    spec.title = QStringLiteral("Gatunki");
-    spec.columns = {{QStringLiteral("Lp")},
+    SheetDesign design;
+    design.title = QStringLiteral("Gatunki");
+    design.columns = {{QStringLiteral("Lp")},
                     {QStringLiteral("Gatunek"), 60, false, QStringLiteral("Kryt")},
                     {QStringLiteral("Brutto"), 15, true, QStringLiteral("brutto"), true}};
-    const SheetResult r = SheetExport::run(env, spec, src);
+    const SheetResult r = SheetExport::run(env, design, src);
     ASSERT_TRUE(r.ok);
     const auto wb = testing_xlsx::read(r.path);
     EXPECT_EQ(wb.text("B5"), QStringLiteral("świnie"));

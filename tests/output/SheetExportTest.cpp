@@ -41,9 +41,9 @@ struct SheetExportTest : ::testing::Test {
     }
 
     // The document groups list: ten text columns under "Lp".
-    SheetSpec groupsSpec()
+    SheetDesign groupsSpec()
     {
-        SheetSpec s;
+        SheetDesign s;
         s.title = QStringLiteral("Grupy dokumentów: styczeń 2016");
         const double widths[] = {3, 8, 8, 20, 20, 10, 13, 10, 13, 10};
         const char *heads[] = {"Lp", "Symbol", "Rozdział", "Paragraf", "Opis", "Zamknięty?",
@@ -132,7 +132,7 @@ TEST_F(SheetExportTest, SheetConventionsTitleHeadingsRowsAndFooter)
 
 TEST_F(SheetExportTest, AmountsAreNumbersWithTheGroupedFormat)
 {
-    SheetSpec s;
+    SheetDesign s;
     s.title = QStringLiteral("Wydatki");
     s.columns = {{QStringLiteral("Lp")}, {QStringLiteral("Kryterium"), 60},
                  {QStringLiteral("Netto"), 15, true}, {QStringLiteral("Brutto"), 15, true}};
@@ -153,7 +153,7 @@ TEST_F(SheetExportTest, AmountsAreNumbersWithTheGroupedFormat)
 
 TEST_F(SheetExportTest, EveryNumberFormattedWhenAsked)
 {
-    SheetSpec s;
+    SheetDesign s;
     s.title = QStringLiteral("Zapisy");
     s.columns = {{QStringLiteral("Lp")}, {QStringLiteral("Opis")}, {QStringLiteral("Kwota")}};
     s.formatEveryNumber = true;
@@ -169,7 +169,7 @@ TEST_F(SheetExportTest, EveryNumberFormattedWhenAsked)
 
 TEST_F(SheetExportTest, SubtotalsAfterEachRunWithFormulasAndComputedValues)
 {
-    SheetSpec s;
+    SheetDesign s;
     s.title = QStringLiteral("Zestawienie wydatków");
     s.columns = {{QStringLiteral("Lp")}, {QStringLiteral("Rozdział"), 30},
                  {QStringLiteral("Netto"), 15, true}, {QStringLiteral("Podatki"), 15, true},
@@ -205,7 +205,7 @@ TEST_F(SheetExportTest, SubtotalsAfterEachRunWithFormulasAndComputedValues)
 
 TEST_F(SheetExportTest, EmptySourceKeepsHeadingsAndGivesZeroTotals)
 {
-    SheetSpec s = groupsSpec();
+    SheetDesign s = groupsSpec();
     auto r = SheetExport::run(env(), s, [](SheetExport &) {});
     ASSERT_TRUE(r.ok);
     auto wb = xl::read(r.path);
@@ -213,7 +213,7 @@ TEST_F(SheetExportTest, EmptySourceKeepsHeadingsAndGivesZeroTotals)
     EXPECT_TRUE(wb.text("A3").startsWith(QStringLiteral("Eksport z programu ")));
     EXPECT_TRUE(wb.text("A4").startsWith(QStringLiteral("Data eksportu: ")));
 
-    SheetSpec t;
+    SheetDesign t;
     t.title = QStringLiteral("Pusty");
     t.columns = {{QStringLiteral("Lp")}, {QStringLiteral("K")}, {QStringLiteral("Netto")}};
     t.subtotalGroup = 2;
@@ -226,7 +226,7 @@ TEST_F(SheetExportTest, EmptySourceKeepsHeadingsAndGivesZeroTotals)
 
 TEST_F(SheetExportTest, LongTextsWrapAndTheRowGrows)
 {
-    SheetSpec s = groupsSpec();
+    SheetDesign s = groupsSpec();
     const QString longName = QString(QStringLiteral("Zakup materiałów biurowych ")).repeated(10).left(255);
     auto r = SheetExport::run(env(), s, [&](SheetExport &x) {
         auto row = groupRow(QStringLiteral("FV/1"));
@@ -344,7 +344,7 @@ TEST_F(SheetExportTest, ExportFromASourceByFieldNames)
                       {QStringLiteral("wyd"), {}, ColumnType::Bool}});
     src.addRow({QStringLiteral("Rozdział 01030"), 1500.5, QDate(2016, 2, 3), true});
     src.addRow({QStringLiteral("Rozdział 01032"), QVariant(), QDate(), false});
-    SheetSpec s;
+    SheetDesign s;
     s.title = QStringLiteral("Raport");
     s.columns = {{QStringLiteral("Lp")},
                  {QStringLiteral("Kryterium"), 60, false, QStringLiteral("KRYT")},
@@ -387,7 +387,7 @@ TEST_F(SheetExportTest, AnotherProgramOpensTheWorkbook)
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
-    SheetSpec s;
+    SheetDesign s;
     s.title = QStringLiteral("Zestawienie wydatków");
     s.columns = {{QStringLiteral("Lp")}, {QStringLiteral("Rozdział"), 30},
                  {QStringLiteral("Brutto"), 15, true}};

@@ -238,10 +238,10 @@ void TF_GrDok::Eksport()
         dane_.messages().error(output::kExcelError);
         return;
     }
-    output::SheetSpec spec;
-    spec.title = windowTitle();
-    spec.landscape = true;
-    spec.boxedRowsAfterData = 1;
+    output::SheetDesign design;
+    design.title = windowTitle();
+    design.landscape = true;
+    design.boxedRowsAfterData = 1;
     auto col = [](const char *heading, double width, const char *field) {
         output::SheetColumn c;
         c.heading = QString::fromUtf8(heading);
@@ -249,7 +249,7 @@ void TF_GrDok::Eksport()
         c.field = QString::fromLatin1(field);
         return c;
     };
-    spec.columns = {col("Lp", 3, ""),
+    design.columns = {col("Lp", 3, ""),
                     col("Symbol", 8, "Dok"),
                     col("Rozdział", 8, "Rozdzial"),
                     col("Paragraf", 20, "Paragraf"),
@@ -259,7 +259,7 @@ void TF_GrDok::Eksport()
                     col("Użytkownik", 10, "login"),
                     col("Data ostatniej edycji", 13, "T_mod"),
                     col("Użytkownik", 10, "Log")};
-    output::SheetExport::run(output::sheetEnvironment(dane_, openFile ? openFile : output::ui::openWithDesktop), spec,
+    output::SheetExport::run(output::sheetEnvironment(dane_, openFile ? openFile : output::ui::openWithDesktop), design,
                              output::DatasetSource(*q));
     q->close();
 }
