@@ -18,7 +18,7 @@ QStringList unitNames(data::TF_Dane &dane, bool *singleUnit)
     if (!s.voivodeship()) {
         if (singleUnit)
             *singleUnit = true;
-        dane.T_PIW->setFilter(QStringLiteral("Kod = '") + s.pkod + QLatin1Char('\''));
+        dane.T_PIW->setFilter(QStringLiteral("Kod = ") + data::Filter::quoteText(s.pkod));
         dane.T_PIW->setFiltered(true);
         dane.T_PIW->first();
         if (!dane.T_PIW->isEmpty())
@@ -27,11 +27,13 @@ QStringList unitNames(data::TF_Dane &dane, bool *singleUnit)
     }
     if (singleUnit)
         *singleUnit = false;
-    dane.T_WIW->setFilter(QStringLiteral("Kod = '") + s.wkod + QStringLiteral("*'"));
+    // "Kod = '20*'": the codes beginning with the voivodeship code.
+    const QString prefix = QStringLiteral("Kod = ") + data::Filter::quoteText(s.wkod + QLatin1Char('*'));
+    dane.T_WIW->setFilter(prefix);
     dane.T_WIW->setFiltered(true);
     collect(dane.T_WIW, QStringLiteral("Nazwa"));
     collect(dane.T_Jp, QStringLiteral("Jp"));
-    dane.T_PIW->setFilter(QStringLiteral("Kod = '") + s.wkod + QStringLiteral("*'"));
+    dane.T_PIW->setFilter(prefix);
     dane.T_PIW->setFiltered(true);
     collect(dane.T_PIW, QStringLiteral("Nazwa"));
     return names;

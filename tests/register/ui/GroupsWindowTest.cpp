@@ -281,3 +281,48 @@ TEST(GroupsWindow, ChapterAndParagraphFromTheirLists)
         return int(QDialog::Rejected);
     });
 }
+
+TEST(GroupsWindow, RefusedGroupsKeepWhatWasTyped)
+{
+    App app;
+    app.open(0, [&](TF_GrDok &w) {
+        app.addGroup(w, QStringLiteral("FV/1"));
+        Table *g = app.dane->T_Gr;
+        // The same symbol again (in this month or any other of the year).
+        w.XDBNavigator1->insertButton()->click();
+        g->setValue(QStringLiteral("Dok"), QStringLiteral("FV/1"));
+        g->setValue(QStringLiteral("Opis"), QStringLiteral("Druga"));
+        w.XDBNavigator1->postButton()->click();
+        EXPECT_EQ(app.messages.last(), QStringLiteral("Pozycja \"FV/1\" już istnieje!"));
+        EXPECT_EQ(app.messages.shown().last().title, QStringLiteral("Ostrzeżenie"));
+        EXPECT_EQ(g->state(), Dataset::State::Insert);
+        EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Druga"));
+        // Without chapter and paragraph.
+        g->setValue(QStringLiteral("Dok"), QStringLiteral("FV/2"));
+        w.XDBNavigator1->postButton()->click();
+        EXPECT_EQ(app.messages.last(),
+                  QStringLiteral("Pola \"Symbol\", \"Rodział\", \"Paragraf\" i \"Opis\" nie mogą być puste!"));
+        EXPECT_EQ(g->state(), Dataset::State::Insert);
+        EXPECT_EQ(g->asString(QStringLiteral("Dok")), QStringLiteral("FV/2"));
+        w.mRezygnuj->trigger();
+        EXPECT_EQ(g->recordCount(), 1);
+        return int(QDialog::Rejected);
+    });
+}
+
+TEST(GroupsWindow, AGroupsFileThatCannotBeOpenedStopsTheFlow)
+{
+    App app;
+    // A damaged groups file of the unit's year: it lacks the register's fields.
+    app.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Dok CHAR(40), PRIMARY KEY (Id))")
+                     .arg(app.db->path(QStringLiteral("g_2016_2000.db"))));
+    bool groupsShown = false;
+    app.open(0, [&](TF_GrDok &) {
+        groupsShown = true;
+        return int(QDialog::Rejected);
+    });
+    EXPECT_FALSE(groupsShown);
+    ASSERT_EQ(app.messages.shown().size(), 1);
+    EXPECT_EQ(app.messages.shown()[0].kind, Messages::Kind::Error);
+    EXPECT_TRUE(app.messages.last().contains(QStringLiteral("g_2016_2000.db")));
+}
