@@ -290,10 +290,6 @@ void Table::writeRecord()
             st.bind(i + 1, values[i]);
         st.step();
         lastInsertId_ = sqlite3_last_insert_rowid(db_->handle());
-        int id = identityField();
-        if (id >= 0 && buffer_[id].isNull())
-            buffer_[id] = lastInsertId_;
-        buffer_[rowidAt] = lastInsertId_;
     } else {
         QStringList sets;
         for (const QString &c : cols)
@@ -324,7 +320,14 @@ void Table::post()
         writeRecord();
         tx.commit();
     }
+    // Only a committed insert gives the record its Id: after a failed commit
+    // the record stays as typed and can be saved again.
     const int id = identityField();
+    if (state_ == State::Insert) {
+        if (id >= 0 && buffer_[id].isNull())
+            buffer_[id] = lastInsertId_;
+        buffer_[fields_.size()] = lastInsertId_;
+    }
     QVariant keep = id >= 0 ? buffer_[id] : QVariant();
     buffer_.clear();
     state_ = State::Browse;

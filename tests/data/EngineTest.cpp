@@ -459,3 +459,26 @@ TEST(Table, DisplayAndEditFormatsStayAcrossReads)
     EXPECT_EQ(p.editText(QStringLiteral("cena")), QStringLiteral("1234,5"));
     EXPECT_EQ(p.asString(QStringLiteral("brutto")), QStringLiteral("1234567,891"));
 }
+
+TEST(Sharing, ACommitThatFailsLeavesTheRecordToSaveAgain)
+{
+    TempFolder f;
+    auto reader = Database::open(f.folder());
+    f.db->setBusyTimeout(200);
+    Table t(f.db.get(), QStringLiteral("T_Gat"));
+    t.setTableName(QStringLiteral("gat.db"));
+    t.open();
+    // Another workstation is in the middle of reading: the write lock can be
+    // taken, but the commit cannot finish.
+    reader->execNative(QStringLiteral("BEGIN"));
+    reader->execNative(QStringLiteral("SELECT count(*) FROM gat"));
+    t.append();
+    t.setValue(QStringLiteral("Gat"), QStringLiteral("owce"));
+    EXPECT_TRUE(errorOf([&] { t.post(); }).contains(QStringLiteral("zajęta")));
+    EXPECT_EQ(t.state(), Dataset::State::Insert);
+    EXPECT_TRUE(t.isNull(QStringLiteral("Id")));
+    reader->execNative(QStringLiteral("COMMIT"));
+    t.post();
+    EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.asString(QStringLiteral("Gat")), QStringLiteral("owce"));
+}
