@@ -153,12 +153,23 @@ void TF_Dane::openUpgrading(Table *t, const QString &file, bool writable)
         t->open();
     } catch (const EngineError &) {
         const QString path = schema::tablePath(db_->folder(), file);
-        Q_Create->clearSql();
-        Q_Create->addLine(QStringLiteral("ALTER TABLE \"%1\" ADD Ukr Boolean").arg(path));
-        Q_Create->execSql();
-        Q_Create->clearSql();
-        Q_Create->addLine(QStringLiteral("UPDATE \"%1\" SET Ukr=False").arg(path));
-        Q_Create->execSql();
+        {
+            // Checked again under the write lock: another workstation may
+            // have just upgraded the same file.
+            Database::Transaction tx(*db_);
+            bool hasUkr = false;
+            for (const FieldDef &f : db_->fields(file))
+                hasUkr = hasUkr || f.name.compare(QLatin1String("Ukr"), Qt::CaseInsensitive) == 0;
+            if (!hasUkr) {
+                Q_Create->clearSql();
+                Q_Create->addLine(QStringLiteral("ALTER TABLE \"%1\" ADD Ukr Boolean").arg(path));
+                Q_Create->execSql();
+                Q_Create->clearSql();
+                Q_Create->addLine(QStringLiteral("UPDATE \"%1\" SET Ukr=False").arg(path));
+                Q_Create->execSql();
+            }
+            tx.commit();
+        }
         t->open();
     }
 }
@@ -176,12 +187,16 @@ bool TF_Dane::open()
         for (Table *t : {T_WIW, T_PIW, T_Rozdz, T_Par, T_Zf, T_Ch, T_Gat, T_Jm, T_Bd, T_Bp})
             openShared(t, slowniki);
         // 3. ASF areas: created on the first start.
-        if (!db_->fileExists(QStringLiteral("ob.db"))) {
-            Q_Create->clearSql();
-            Q_Create->addLine(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, ob Char(150),")
-                                  .arg(schema::tablePath(db_->folder(), QStringLiteral("ob.db"))));
-            Q_Create->addLine(QStringLiteral("PRIMARY KEY (Id))"));
-            Q_Create->execSql();
+        {
+            Database::Transaction tx(*db_);
+            if (!db_->fileExists(QStringLiteral("ob.db"))) {
+                Q_Create->clearSql();
+                Q_Create->addLine(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, ob Char(150),")
+                                      .arg(schema::tablePath(db_->folder(), QStringLiteral("ob.db"))));
+                Q_Create->addLine(QStringLiteral("PRIMARY KEY (Id))"));
+                Q_Create->execSql();
+            }
+            tx.commit();
         }
         openShared(T_ob, slowniki);
         // 4. Activities, upgraded with Ukr when needed.

@@ -60,9 +60,15 @@ QString RegisterFlow::openGroups(int year, int month, const QString &unitName)
     r.sufiks = OpenRegister::suffix(r.rok, r.kod);
     unitName_ = unitName;
     data::Database &db = *dane_.database();
-    if (!db.fileExists(r.groupsFile())) {
-        dane_.Q_Create->setSql(data::schema::createGroups(db.folder(), r.sufiks));
-        dane_.Q_Create->execSql();
+    {
+        // The check and the creation together: two workstations opening a new
+        // register at once create it once.
+        data::Database::Transaction tx(db);
+        if (!db.fileExists(r.groupsFile())) {
+            dane_.Q_Create->setSql(data::schema::createGroups(db.folder(), r.sufiks));
+            dane_.Q_Create->execSql();
+        }
+        tx.commit();
     }
     Table *g = dane_.T_Gr;
     g->close();
@@ -80,23 +86,32 @@ QString RegisterFlow::openPositions()
 {
     OpenRegister &r = dane_.openRegister();
     data::Database &db = *dane_.database();
-    if (!db.fileExists(r.positionsFile())) {
-        dane_.Q_Create->setSql(data::schema::createPositions(db.folder(), r.sufiks));
-        dane_.Q_Create->execSql();
+    {
+        data::Database::Transaction tx(db);
+        if (!db.fileExists(r.positionsFile())) {
+            dane_.Q_Create->setSql(data::schema::createPositions(db.folder(), r.sufiks));
+            dane_.Q_Create->execSql();
+        }
+        tx.commit();
     }
     dane_.T_Zf->setFilter(QStringLiteral("Rok = %1").arg(r.rok));
     for (Table *t : {dane_.T_Ch, dane_.T_Cz, dane_.T_kontr})
         t->setFilter(QStringLiteral("Ukr = False"));
     for (Table *t : {dane_.T_Zf, dane_.T_Ch, dane_.T_Cz, dane_.T_kontr})
         t->setFiltered(true);
-    // An old positions file lacks ob: the probe fails, then the column is added.
-    try {
-        dane_.Q_Create->setSql(data::schema::probePositions(db.folder(), r.sufiks));
-        dane_.Q_Create->open();
-        dane_.Q_Create->close();
-    } catch (const data::EngineError &) {
-        dane_.Q_Create->setSql(data::schema::upgradePositions(db.folder(), r.sufiks));
-        dane_.Q_Create->execSql();
+    // An old positions file lacks ob: the probe fails, then the column is
+    // added (probe and change under one write lock, so it is added once).
+    {
+        data::Database::Transaction tx(db);
+        try {
+            dane_.Q_Create->setSql(data::schema::probePositions(db.folder(), r.sufiks));
+            dane_.Q_Create->open();
+            dane_.Q_Create->close();
+        } catch (const data::EngineError &) {
+            dane_.Q_Create->setSql(data::schema::upgradePositions(db.folder(), r.sufiks));
+            dane_.Q_Create->execSql();
+        }
+        tx.commit();
     }
     Table *p = dane_.T_Poz;
     p->close();
