@@ -31,6 +31,30 @@ QString keyText(const QVariant &v)
     }
 }
 
+// A value's plain text: numbers without grouping, dates in the short format,
+// logical values as True/False.
+QString plainText(const QVariant &v, FieldType type)
+{
+    if (v.isNull() || !v.isValid())
+        return QString();
+    switch (type) {
+    case FieldType::Float:
+        return numberText(v.toDouble());
+    case FieldType::Boolean:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::Date:
+        return shortDate(v.toDate());
+    case FieldType::Timestamp:
+        return v.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    default:
+        if (v.typeId() == QMetaType::QDate)
+            return shortDate(v.toDate());
+        if (v.typeId() == QMetaType::Double)
+            return numberText(v.toDouble());
+        return v.toString();
+    }
+}
+
 QVariant coerce(const QVariant &v, FieldType type)
 {
     if (type == FieldType::Unknown || v.isNull())
@@ -91,22 +115,7 @@ bool Dataset::isNull(const QString &field) const
 
 QString Dataset::asString(const QString &field) const
 {
-    int i = fieldIndex(field);
-    QVariant v = value(field);
-    if (v.isNull())
-        return QString();
-    switch (fields_[i].type) {
-    case FieldType::Float:
-        return numberText(v.toDouble());
-    case FieldType::Boolean:
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case FieldType::Date:
-        return shortDate(v.toDate());
-    case FieldType::Timestamp:
-        return v.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-    default:
-        return v.toString();
-    }
+    return plainText(value(field), fields_[fieldIndex(field)].type);
 }
 
 qint64 Dataset::asInt(const QString &field) const { return value(field).toLongLong(); }
@@ -196,22 +205,7 @@ QString Dataset::displayText(int row, int field) const
             return formatAmount(v.toDouble(), decimals);
         return formatPlain(v.toDouble(), decimals);
     }
-    switch (fields_[field].type) {
-    case FieldType::Float:
-        return numberText(v.toDouble());
-    case FieldType::Boolean:
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case FieldType::Date:
-        return shortDate(v.toDate());
-    case FieldType::Timestamp:
-        return v.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-    default:
-        if (v.typeId() == QMetaType::QDate)
-            return shortDate(v.toDate());
-        if (v.typeId() == QMetaType::Double)
-            return numberText(v.toDouble());
-        return v.toString();
-    }
+    return plainText(v, fields_[field].type);
 }
 
 void Dataset::setRecords(QVector<FieldDef> fields, QVector<Record> rows, const QVariant &keepIdentity)
