@@ -400,16 +400,21 @@ bool Dataset::locate(const QStringList &fields, const QVariantList &values)
         for (int k = 0; k < idx.size() && match; ++k)
             match = keyText(valueAt(row, idx[k])) == keys[k];
         if (match) {
-            if (row != cursor_) {
-                beforeScroll();
-                cursor_ = row;
-                emit currentChanged();
-            }
-            bof_ = eof_ = false;
+            settleOn(row);
             return true;
         }
     }
     return false;
+}
+
+void Dataset::settleOn(int row)
+{
+    if (row != cursor_) {
+        beforeScroll();
+        cursor_ = row;
+        emit currentChanged();
+    }
+    bof_ = eof_ = false;
 }
 
 Dataset::Bookmark Dataset::bookmark() const
@@ -430,12 +435,7 @@ bool Dataset::gotoBookmark(const Bookmark &mark)
     for (int row = 0; row < visible_.size(); ++row) {
         const Record &rec = rows_[visible_[row]];
         if (keyText(f >= 0 ? rec.value(f) : QVariant(visible_[row])) == keyText(mark)) {
-            if (row != cursor_) {
-                beforeScroll();
-                cursor_ = row;
-                emit currentChanged();
-            }
-            bof_ = eof_ = false;
+            settleOn(row);
             return true;
         }
     }

@@ -118,6 +118,8 @@ protected:
     virtual QVariant lookupValue(int field, const Record &row) const;
     void applyFilter();
     void setState(State s);
+    // Puts the cursor on a visible row that a search found.
+    void settleOn(int row);
     const Record *currentRow() const;
     int rowIndexOfVisible(int row) const { return visible_[row]; }
     int identityField() const;
