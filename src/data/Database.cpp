@@ -116,6 +116,17 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
     sqlite3_exec(handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     sqlite3_exec(handle, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     db->installFunctions();
+    Database *raw = db.get();
+    db->dialect_.setColumnsOf([raw](const QString &table) {
+        QStringList names;
+        try {
+            for (const FieldDef &f : raw->fields(table))
+                names << f.name;
+        } catch (const EngineError &) {
+            // A missing table: the statement's own error will name it.
+        }
+        return names;
+    });
     return db;
 }
 

@@ -221,10 +221,22 @@ bool isDirectionWord(const Token &t)
            || t.isWord("LAST");
 }
 
+// Keywords that can stand where a bare column name could in a condition.
+bool isConditionKeyword(const Token &t)
+{
+    static const char *const words[] = {"AND", "OR", "NOT", "BETWEEN", "IS", "NULL", "IN", "LIKE",
+                                        "ESCAPE", "EXISTS", "CASE", "WHEN", "THEN", "ELSE", "END",
+                                        "COLLATE", "GLOB", "SELECT", "FROM", "WHERE"};
+    for (const char *w : words)
+        if (t.isWord(w))
+            return true;
+    return false;
+}
+
 class Translator {
 public:
-    Translator(const QString &folder, const QString &statement)
-        : folder_(folder), statement_(statement) {}
+    Translator(const QString &folder, const QString &statement, const SqlDialect::ColumnsOf &columns)
+        : folder_(folder), statement_(statement), columns_(columns) {}
 
     TranslatedSql run()
     {
@@ -245,6 +257,7 @@ public:
             out.sql = alterTable();
         } else {
             convertLiterals(0, int(tokens_.size()));
+            qualifyAmbiguousColumns();
             addOrderCollations();
             out.sql = render(tokens_);
             for (const Token &t : tokens_) {
@@ -261,8 +274,77 @@ public:
 private:
     QString folder_;
     QString statement_;
+    const SqlDialect::ColumnsOf &columns_;
     Tokens tokens_;
     QStringList tables_;
+
+    // A bare column name in the WHERE clause of a join that more than one of
+    // the joined tables holds ("jm" of the positions and of jm.db) means the
+    // column of the first of them, in FROM order; SQLite would refuse it as
+    // ambiguous. Needs the tables' columns; without them nothing changes.
+    void qualifyAmbiguousColumns()
+    {
+        if (!columns_)
+            return;
+        const std::vector<int> d = depths();
+        const int n = int(tokens_.size());
+        struct Source {
+            QString table;  // SQL name, unquoted
+            QString alias;  // as written, or the table's name
+        };
+        std::vector<Source> sources;
+        int where = -1, whereEnd = n;
+        for (int i = 0; i < n; ++i) {
+            if (d[i] != 0)
+                continue;
+            const Token &t = tokens_[i];
+            if (t.isWord("UNION") || t.isWord("INTERSECT") || t.isWord("EXCEPT"))
+                return;   // several selects: leave the statement as written
+            if ((t.isWord("FROM") || t.isWord("JOIN")) && i + 1 < n && tokens_[i + 1].kind == Kind::String
+                && tokens_[i + 1].text.startsWith(u'"')) {
+                Source src;
+                src.table = tokens_[i + 1].text.mid(1, tokens_[i + 1].text.size() - 2);
+                src.alias = src.table;
+                int a = i + 2;
+                if (a < n && tokens_[a].isWord("AS"))
+                    ++a;
+                if (a < n && tokens_[a].kind == Kind::Word && !tokens_[a].isWord("ON")
+                    && !tokens_[a].isWord("JOIN") && !tokens_[a].isWord("WHERE") && !tokens_[a].isWord("LEFT")
+                    && !tokens_[a].isWord("RIGHT") && !tokens_[a].isWord("FULL") && !tokens_[a].isWord("INNER")
+                    && !tokens_[a].isWord("OUTER") && !tokens_[a].isWord("CROSS") && !tokens_[a].isWord("GROUP")
+                    && !tokens_[a].isWord("ORDER"))
+                    src.alias = tokens_[a].text;
+                sources.push_back(src);
+            } else if (t.isWord("WHERE")) {
+                where = i;
+            } else if (where >= 0 && whereEnd == n
+                       && (t.isWord("GROUP") || t.isWord("ORDER") || t.isWord("HAVING") || t.isWord("LIMIT"))) {
+                whereEnd = i;
+            }
+        }
+        if (where < 0 || sources.size() < 2)
+            return;
+        std::vector<QStringList> cols;
+        for (const Source &src : sources)
+            cols.push_back(columns_(src.table));
+        for (int i = where + 1; i < whereEnd; ++i) {
+            Token &t = tokens_[i];
+            if (t.kind != Kind::Word || isConditionKeyword(t))
+                continue;
+            if ((i > 0 && tokens_[i - 1].isOp(".")) || (i + 1 < n && (tokens_[i + 1].isOp(".") || tokens_[i + 1].isOp("("))))
+                continue;
+            int first = -1, holders = 0;
+            for (size_t k = 0; k < sources.size(); ++k) {
+                if (cols[k].contains(t.text, Qt::CaseInsensitive)) {
+                    if (first < 0)
+                        first = int(k);
+                    ++holders;
+                }
+            }
+            if (holders > 1)
+                t.text = sources[size_t(first)].alias + u'.' + t.text;
+        }
+    }
 
     // A table given by path (or bare file name) -> its quoted SQL name.
     QString tableRef(const QString &path)
@@ -638,9 +720,11 @@ private:
 
 SqlDialect::SqlDialect(const QString &dataFolder) : folder_(dataFolder) {}
 
+void SqlDialect::setColumnsOf(ColumnsOf columns) { columns_ = std::move(columns); }
+
 TranslatedSql SqlDialect::translate(const QString &statement) const
 {
-    return Translator(folder_, statement).run();
+    return Translator(folder_, statement, columns_).run();
 }
 
 QString SqlDialect::tableName(const QString &fileOrPath)

@@ -8,6 +8,7 @@
 // inside literals or identifiers.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace fenwa::data {
 
@@ -21,6 +22,12 @@ class SqlDialect {
 public:
     // dataFolder: the data folder, with or without a trailing separator.
     explicit SqlDialect(const QString &dataFolder);
+
+    // The columns of a table (by SQL name); lets a bare column name that two
+    // joined tables share resolve to the first of them. Without it such a
+    // statement is left as written.
+    using ColumnsOf = std::function<QStringList(const QString &table)>;
+    void setColumnsOf(ColumnsOf columns);
 
     // Throws EngineError (Polish message) on a statement it cannot read, or a
     // table path outside the data folder.
@@ -42,6 +49,7 @@ public:
 
 private:
     QString folder_;
+    ColumnsOf columns_;
 };
 
 } // namespace fenwa::data

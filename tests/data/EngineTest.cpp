@@ -482,3 +482,38 @@ TEST(Sharing, ACommitThatFailsLeavesTheRecordToSaveAgain)
     EXPECT_EQ(t.recordCount(), 1);
     EXPECT_EQ(t.asString(QStringLiteral("Gat")), QStringLiteral("owce"));
 }
+
+TEST(Query, DictionaryStatementResolvesABareColumnToTheFirstTable)
+{
+    TempFolder f;
+    const QString s = QStringLiteral("_2016_2201.db");
+    f.db->exec(schema::createGroups(f.folder(), s).join(QLatin1Char('\n')));
+    f.db->exec(schema::createPositions(f.folder(), s).join(QLatin1Char('\n')));
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Jms, Jm) VALUES (\"szt.\", \"sztuka\"), (\"kg\", \"kilogram\")")
+                   .arg(f.path(QStringLiteral("jm.db"))));
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Rozdz, Par, Opis) VALUES (\"FV/1\", 7, 3, \"g\")")
+                   .arg(f.path(QStringLiteral("g") + s)));
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, jm, Data, Opis, brutto) VALUES "
+                              "(1, 2, \"01/10/2016\", \"a\", 10), (1, 1, \"01/11/2016\", \"b\", 20)")
+                   .arg(f.path(QStringLiteral("p") + s)));
+    auto statement = [&](const QString &dictionary, int id) {
+        return QStringList{
+            QStringLiteral("SELECT g.dok,p.data,p.opis,p.pks,p.fak,p.netto,p.podatki,p.brutto,p.ilosc,j.jm"),
+            QStringLiteral("FROM \"%1\\p%2\" AS p").arg(f.folder(), s),
+            QStringLiteral("JOIN \"%1\\g%2\" AS g on g.Id = p.Dok").arg(f.folder(), s),
+            QStringLiteral("JOIN \"%1\\jm.db\" As j on j.Id=p.jm").arg(f.folder()),
+            QStringLiteral("WHERE p.Data BETWEEN \"01/01/2016\" AND \"12/31/2016\" AND %1=%2").arg(dictionary).arg(id),
+            QStringLiteral("ORDER BY dok,opis")};
+    };
+    Query q(f.db.get(), QStringLiteral("Q_Slownik"));
+    // "jm" is a column of the positions and of jm.db: the positions' one is meant.
+    q.setSql(statement(QStringLiteral("jm"), 2));
+    q.open();
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.asString(QStringLiteral("opis")), QStringLiteral("a"));
+    EXPECT_EQ(q.asString(QStringLiteral("jm")), QStringLiteral("kilogram"));
+    // "rozdz" only the groups hold.
+    q.setSql(statement(QStringLiteral("rozdz"), 7));
+    q.open();
+    EXPECT_EQ(q.recordCount(), 2);
+}
