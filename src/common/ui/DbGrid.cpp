@@ -4,10 +4,31 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QPainter>
 #include <QScrollBar>
 
 namespace fenwa::ui {
+
+// Cell editors of text fields take no more characters than the field holds.
+class FieldDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        const auto *model = qobject_cast<const DatasetModel *>(index.model());
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (model && line) {
+            const int field = model->fieldOf(index.column());
+            if (field >= 0 && model->dataset()->fieldDef(field).isText() && model->dataset()->fieldDef(field).size > 0)
+                line->setMaxLength(model->dataset()->fieldDef(field).size);
+        }
+        return editor;
+    }
+};
 
 class GridFooter : public QWidget {
 public:
@@ -54,6 +75,7 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
+    setItemDelegate(new FieldDelegate(this));
     footer_ = new GridFooter(this);
     footer_->hide();
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { footer_->update(); });

@@ -140,6 +140,7 @@ TEST(DbGrid, TextStillBeingTypedIsSavedWithTheRecord)
     x.grid.edit(cell);
     auto *editor = x.grid.viewport()->findChild<QLineEdit *>();
     ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->maxLength(), 100);   // the size of the field Ch
     editor->setText(QStringLiteral("Gruźlica bydła"));
     // The save button takes no focus: the open editor must still reach the record.
     x.nav.postButton()->click();
