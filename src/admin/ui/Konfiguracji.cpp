@@ -70,36 +70,30 @@ TF_Konfiguracji::TF_Konfiguracji(IniFile &ini, const QString &exeFolder, Inspect
         }
     };
 
-    // Dane WIW
-    TabSheet3 = new QWidget;
-    auto *wiwLayout = new QVBoxLayout(TabSheet3);
-    auto *wojLabel = new QLabel(QStringLiteral("województwo"), TabSheet3);
-    ComboBox1 = new QComboBox(TabSheet3);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    // "Dane WIW" and "Dane PIW": a choice and the three lines of the chosen inspectorate.
+    auto inspectorateTab = [&](const QString &title, const QString &choice, QComboBox *&combo,
+                               const char *comboName, QGroupBox *&group) {
+        auto *tab = new QWidget;
+        auto *layout = new QVBoxLayout(tab);
+        auto *label = new QLabel(choice, tab);
+        combo = new QComboBox(tab);
+        combo->setObjectName(QString::fromLatin1(comboName));
+        label->setBuddy(combo);
+        group = new QGroupBox(title, tab);
+        layout->addWidget(label);
+        layout->addWidget(combo);
+        layout->addWidget(group);
+        layout->addStretch(1);
+        PageControl1->addTab(tab, title);
+        return tab;
+    };
+    TabSheet3 = inspectorateTab(QStringLiteral("Dane WIW"), QStringLiteral("województwo"), ComboBox1, "ComboBox1",
+                                GroupWIW);
     ComboBox1->addItems(knownVoivodeships);
-    wojLabel->setBuddy(ComboBox1);
-    GroupWIW = new QGroupBox(QStringLiteral("Dane WIW"), TabSheet3);
     labels(GroupWIW, Label6, Label7, Label8, "Label6", "Label7", "Label8");
-    wiwLayout->addWidget(wojLabel);
-    wiwLayout->addWidget(ComboBox1);
-    wiwLayout->addWidget(GroupWIW);
-    wiwLayout->addStretch(1);
-    PageControl1->addTab(TabSheet3, QStringLiteral("Dane WIW"));
-
-    // Dane PIW
-    TabSheet4 = new QWidget;
-    auto *piwLayout = new QVBoxLayout(TabSheet4);
-    auto *powLabel = new QLabel(QStringLiteral("powiat"), TabSheet4);
-    ComboBox2 = new QComboBox(TabSheet4);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    powLabel->setBuddy(ComboBox2);
-    GroupPIW = new QGroupBox(QStringLiteral("Dane PIW"), TabSheet4);
+    TabSheet4 = inspectorateTab(QStringLiteral("Dane PIW"), QStringLiteral("powiat"), ComboBox2, "ComboBox2",
+                                GroupPIW);
     labels(GroupPIW, Label9, Label10, Label11, "Label9", "Label10", "Label11");
-    piwLayout->addWidget(powLabel);
-    piwLayout->addWidget(ComboBox2);
-    piwLayout->addWidget(GroupPIW);
-    piwLayout->addStretch(1);
-    PageControl1->addTab(TabSheet4, QStringLiteral("Dane PIW"));
 
     connect(ComboBox1, &QComboBox::activated, this, [this](int) {
         run().wiw = ComboBox1->currentText();

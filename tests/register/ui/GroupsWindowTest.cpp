@@ -1,6 +1,7 @@
 // The register's windows driven headless: open a register, work with groups,
 // print, export and search.
 #include "QtPrinters.h"
+#include "register/Installation.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
 #include "output/XlsxReader.h"
@@ -22,35 +23,13 @@ using namespace fenwa::reg::ui;
 
 namespace {
 
-struct App {
-    QTemporaryDir dir;
-    std::unique_ptr<Database> db;
-    CurrentUser user;
-    RunSettings settings;
-    OpenRegister reg;
-    ScriptedMessages messages;
-    Clock clock;
-    std::unique_ptr<TF_Dane> dane;
+struct App : fenwa::testing::Installation {
     QWidget main;
     std::unique_ptr<RegisterWindows> windows;
     QString exported;
 
-    explicit App(bool edycja = true)
+    explicit App(bool edycja = true) : Installation(edycja)
     {
-        clock.set(QDateTime(QDate(2016, 3, 15), QTime(10, 0)));
-        db = createInstallation(dir.path(), clock.today());
-        user.user = 1;
-        user.user_str = QStringLiteral("admin");
-        user.wersja = QStringLiteral("5.0");
-        user.edycja = edycja;
-        user.przeglad = true;
-        user.slowniki = true;
-        settings.fd = dir.path();
-        settings.fe = dir.path();
-        settings.wkod = QStringLiteral("20");
-        settings.pkod = QStringLiteral("2003");
-        dane = std::make_unique<TF_Dane>(db.get(), user, settings, reg, messages, clock);
-        EXPECT_TRUE(dane->open());
         windows = std::make_unique<RegisterWindows>(*dane, &main);
         windows->F_GrDok->openFile = [this](const QString &path) {
             exported = path;
