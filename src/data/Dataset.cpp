@@ -67,6 +67,8 @@ Dataset::Dataset(const QString &name, QObject *parent) : QObject(parent) { setOb
 
 Dataset::~Dataset() = default;
 
+bool Dataset::sameValue(const QVariant &a, const QVariant &b) { return keyText(a) == keyText(b); }
+
 int Dataset::fieldIndex(const QString &name) const
 {
     return fieldByName_.value(name.toLower(), -1);

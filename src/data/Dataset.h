@@ -121,6 +121,9 @@ protected:
     // Puts the cursor on a visible row that a search found.
     void settleOn(int row);
     const Record *currentRow() const;
+    // Whether two values are the same record value (numbers of any type compare
+    // by value, dates by their stored form).
+    static bool sameValue(const QVariant &a, const QVariant &b);
     int rowIndexOfVisible(int row) const { return visible_[row]; }
     int identityField() const;
 
