@@ -296,6 +296,9 @@ QString Database::describeError(int rc) const
         int size = 0;
         if (SqlDialect::parseLengthConstraint(msg, &field, &size))
             return QStringLiteral("Tekst w polu „%1” jest za długi (najwyżej %2 znaków).").arg(field).arg(size);
+        FieldType type = FieldType::Unknown;
+        if (SqlDialect::parseTypeConstraint(msg, &field, &type))
+            return QStringLiteral("Wartość w polu „%1” nie jest %2; zmiany nie zapisano.").arg(field, typeNoun(type));
         return QStringLiteral("Naruszenie ograniczenia tabeli: %1").arg(msg);
     }
     static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));

@@ -10,19 +10,10 @@
 
 using namespace fenwa;
 using namespace fenwa::data;
+using fenwa::testing::errorOf;
 using fenwa::testing::TempFolder;
 
 namespace {
-
-QString errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const EngineError &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 void addGroups(Database &db, const QString &suffix)
 {
