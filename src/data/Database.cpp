@@ -1,5 +1,6 @@
 #include "data/Database.h"
 
+#include "data/SchemaUpgrade.h"
 #include "data/Statement.h"
 
 #include <QCollator>
@@ -127,6 +128,7 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
         }
         return names;
     });
+    upgradeSchema(*db);
     return db;
 }
 
@@ -243,7 +245,9 @@ void Database::addIndex(const QString &file, const QString &field)
     const QString index = name + QLatin1Char('.') + field;
     auto q = [](QString s) { return QLatin1Char('"') + s.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
     execNative(QStringLiteral("DROP INDEX IF EXISTS %1").arg(q(index)));
-    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3 COLLATE PL)").arg(q(index), q(name), q(field)));
+    // No collation in the index: the file stays readable by any SQLite tool;
+    // the Polish order is applied by the statements that sort.
+    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(q(index), q(name), q(field)));
 }
 
 void Database::pack()
