@@ -25,6 +25,7 @@
 #include <QVariant>
 #include <QVector>
 #include <memory>
+#include <system_error>
 #include <utility>
 
 struct sqlite3;
@@ -41,7 +42,9 @@ public:
 
     // Opens the database of a data folder and brings an older one to the
     // current form (upgradeSchema). ExistingOnly refuses (EngineError, Polish)
-    // a folder without fenwa5.sqlite, or a file that is not a database.
+    // a folder without fenwa5.sqlite. Either mode tells apart a missing folder,
+    // a folder that cannot be read, a foreign file (not an SQLite database) and
+    // a damaged database ("uszkodzona": cut short, or garbage after its header).
     static std::unique_ptr<Database> open(const QString &folder, OpenMode mode = OpenMode::ExistingOnly);
     ~Database();
     Database(const Database &) = delete;
@@ -125,6 +128,10 @@ private:
     mutable QHash<QString, QVector<FieldDef>> fieldsCache_;
     mutable qint64 fieldsVersion_ = -1;
 };
+
+// The Polish message for a data folder that the system could not reach
+// (permissions, a path through a file...).
+QString describePathProblem(const QString &folder, std::error_code ec);
 
 // Polish alphabetical order, as the statements that sort text apply it.
 int polishCompare(const QString &a, const QString &b);
