@@ -199,7 +199,8 @@ void Table::checkUnchanged(const Record &read, bool deleting) const
                              deleting ? QStringLiteral("Rekord został już usunięty na innym stanowisku.")
                                       : QStringLiteral("Rekord został usunięty na innym stanowisku, odkąd go "
                                                        "odczytano; zmian nie zapisano. Wpisane wartości "
-                                                       "pozostały; rezygnacja z edycji odczyta dane ponownie."));
+                                                       "pozostały. Zrezygnuj z edycji, aby odczytać aktualne "
+                                                       "dane."));
     }
     for (int i = 0; i < physicalCount_; ++i) {
         if (!sameValue(st.value(i, fields_[i].type), read.value(i))) {
@@ -208,8 +209,8 @@ void Table::checkUnchanged(const Record &read, bool deleting) const
                                                            "odczytano; nie usunięto go. Dane odczytano ponownie.")
                                           : QStringLiteral("Rekord został zmieniony na innym stanowisku, odkąd go "
                                                            "odczytano; zmian nie zapisano. Wpisane wartości "
-                                                           "pozostały; rezygnacja z edycji odczyta dane ponownie, "
-                                                           "potem można wprowadzić zmiany jeszcze raz."));
+                                                           "pozostały. Zrezygnuj z edycji, aby odczytać aktualne "
+                                                           "dane, i wprowadź zmiany jeszcze raz."));
         }
     }
 }
