@@ -42,6 +42,17 @@ TEST(Session, RefusesFoldersWithoutADatabase)
     EXPECT_TRUE(msg.contains(QStringLiteral("nie jest bazą danych"))) << msg.toStdString();
 }
 
+namespace {
+// A copy of a whole installation database in the folder; returns its path.
+QString wholeDatabaseIn(const QString &folder)
+{
+    TempFolder whole;
+    const QString copy = folder + QStringLiteral("/fenwa5.sqlite");
+    QFile::copy(whole.db->folder() + QStringLiteral("/fenwa5.sqlite"), copy);
+    return copy;
+}
+} // namespace
+
 TEST(Session, TellsWhyADatabaseCannotBeOpened)
 {
     // What the data folder holds, and the words the refusal must use.
@@ -69,16 +80,14 @@ TEST(Session, TellsWhyADatabaseCannotBeOpened)
          "nie jest plik bazy danych SQLite"},
         {"cut short",
          [](const QString &dir) {
-             { TempFolder whole; QFile::copy(whole.db->folder() + QStringLiteral("/fenwa5.sqlite"), dir + QStringLiteral("/fenwa5.sqlite")); }
-             QFile cut(dir + QStringLiteral("/fenwa5.sqlite"));
+             QFile cut(wholeDatabaseIn(dir));
              cut.resize(cut.size() / 2);
              return dir;
          },
          "uszkodzona"},
         {"garbage after the header",
          [](const QString &dir) {
-             { TempFolder whole; QFile::copy(whole.db->folder() + QStringLiteral("/fenwa5.sqlite"), dir + QStringLiteral("/fenwa5.sqlite")); }
-             QFile f(dir + QStringLiteral("/fenwa5.sqlite"));
+             QFile f(wholeDatabaseIn(dir));
              f.open(QIODevice::ReadWrite);
              f.seek(100);
              f.write(QByteArray(4000, '\x5a'));
