@@ -20,6 +20,8 @@ struct ConflictCase {
     RecordConflict::Kind kind;  // how it is refused
 };
 
+void PrintTo(const ConflictCase &c, std::ostream *os) { *os << c.name; }
+
 class RecordConflicts : public ::testing::TestWithParam<ConflictCase> {};
 
 Table *openPasswd(Database *db, std::vector<std::unique_ptr<Table>> &keep)
