@@ -5,6 +5,7 @@
 #include "data/Schema.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace fenwa::testing {
@@ -15,6 +16,17 @@ inline void createSharedTables(data::Database &db)
         db.exec(data::schema::createStatement(db.folder(), t).join(QLatin1Char('\n')));
         data::schema::createIndexes(db, t);
     }
+}
+
+// The engine's message when the command fails; empty when it goes through.
+inline QString errorOf(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const data::EngineError &e) {
+        return e.message();
+    }
+    return QString();
 }
 
 struct TempFolder {

@@ -44,7 +44,8 @@ int BatchMove::execute(Query &source, const QString &destination)
         for (int n = 1; used.contains(unique, Qt::CaseInsensitive); ++n)
             unique = name + QStringLiteral("_%1").arg(n);
         used << unique;
-        cols << quoted(unique) + QLatin1Char(' ') + declaredType(f);
+        cols << quoted(unique) + QLatin1Char(' ') + declaredType(f) + QLatin1Char(' ')
+                + SqlDialect::typeConstraint(unique, f.type == FieldType::AutoInc ? FieldType::Integer : f.type);
         marks << QStringLiteral("?");
     }
     db_->execNative(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))));

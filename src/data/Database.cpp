@@ -1,17 +1,19 @@
 #include "data/Database.h"
 
+#include "data/SchemaUpgrade.h"
 #include "data/Statement.h"
 
 #include <QCollator>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSysInfo>
 #include <sqlite3.h>
 
 #include <cerrno>
 #include <csignal>
+#include <filesystem>
 #include <unistd.h>
 
 namespace fenwa::data {
@@ -50,7 +52,60 @@ QRegularExpression maskToRegex(const QString &mask)
                               QRegularExpression::CaseInsensitiveOption);
 }
 
+QString damagedText(const QString &file)
+{
+    return QStringLiteral("Baza danych „%1” jest uszkodzona (plik jest niepełny lub zawiera błędne dane). "
+                          "Odtwórz ją z archiwum.")
+        .arg(file);
+}
+
+// What is wrong with a database file before SQLite reads it: empty when it
+// looks whole. SQLite's header names the page size and, when current, the
+// number of pages, so a cut file is found without reading it all.
+QString inspectDatabaseFile(const QString &path)
+{
+    static const QByteArray magic("SQLite format 3", 16);   // with its terminating zero
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("Brak prawa odczytu pliku bazy danych „%1”.").arg(path);
+    const qint64 size = f.size();
+    const QByteArray head = f.read(100);
+    if (size == 0)
+        return QString();   // SQLite's empty database
+    if (!magic.startsWith(head.left(magic.size())))
+        return QStringLiteral("Plik „%1” nie jest bazą danych programu (to nie jest plik bazy danych SQLite).")
+            .arg(path);
+    if (head.size() < 100)
+        return damagedText(path);
+    auto number = [&head](int at, int bytes) {
+        quint64 v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = (v << 8) | quint8(head[at + i]);
+        return v;
+    };
+    quint64 pageSize = number(16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const bool countCurrent = number(24, 4) == number(92, 4);
+    if (countCurrent && pageSize * number(28, 4) > quint64(size))
+        return damagedText(path);
+    return QString();
+}
+
 } // namespace
+
+QString describePathProblem(const QString &folder, std::error_code ec)
+{
+    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
+        return QStringLiteral("Brak dostępu do folderu danych „%1”: brak uprawnień do jego odczytu.").arg(folder);
+    if (ec == std::errc::not_a_directory)
+        return QStringLiteral("Folder danych „%1” nie istnieje: część tej ścieżki jest plikiem, a nie folderem.")
+            .arg(folder);
+    if (ec == std::errc::no_such_file_or_directory)
+        return QStringLiteral("Folder danych „%1” nie istnieje.").arg(folder);
+    return QStringLiteral("Nie można odczytać folderu danych „%1”: %2.")
+        .arg(folder, QString::fromLocal8Bit(ec.message().c_str()));
+}
 
 int polishCompare(const QString &a, const QString &b)
 {
@@ -79,18 +134,31 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
     if (folder.trimmed().isEmpty())
         throw EngineError(QStringLiteral("Nie wskazano folderu danych."));
 
+    std::error_code ec;
+    const auto folderStatus = std::filesystem::status(std::filesystem::path(folder.toStdU16String()), ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        throw EngineError(describePathProblem(folder, ec));
     QDir dir(folder);
-    if (!dir.exists()) {
+    if (!std::filesystem::exists(folderStatus)) {
         if (mode == OpenMode::ExistingOnly)
             throw EngineError(QStringLiteral("Folder danych „%1” nie istnieje.").arg(folder));
         if (!QDir().mkpath(folder))
             throw EngineError(QStringLiteral("Nie można utworzyć folderu danych „%1”.").arg(folder));
+    } else if (!std::filesystem::is_directory(folderStatus)) {
+        throw EngineError(QStringLiteral("„%1” jest plikiem, a nie folderem danych.").arg(folder));
     }
     const QString file = dir.filePath(QString::fromLatin1(fileName));
-    if (mode == OpenMode::ExistingOnly && !QFileInfo::exists(file))
-        throw EngineError(QStringLiteral("Folder danych „%1” nie zawiera bazy danych programu "
-                                         "(brak pliku %2).")
-                              .arg(folder, QString::fromLatin1(fileName)));
+    (void)std::filesystem::status(std::filesystem::path(file.toStdU16String()), ec);
+    if (ec == std::errc::no_such_file_or_directory) {
+        if (mode == OpenMode::ExistingOnly)
+            throw EngineError(QStringLiteral("Folder danych „%1” nie zawiera bazy danych programu "
+                                             "(brak pliku %2).")
+                                  .arg(folder, QString::fromLatin1(fileName)));
+    } else if (ec) {
+        throw EngineError(describePathProblem(folder, ec));
+    } else if (const QString problem = inspectDatabaseFile(file); !problem.isEmpty()) {
+        throw EngineError(problem);
+    }
 
     sqlite3 *handle = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
@@ -108,8 +176,9 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
     // A file that is not a database fails on its first read.
     rc = sqlite3_exec(handle, "PRAGMA schema_version", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
+        // The header was SQLite's (checked above): the rest of the file is damaged.
         if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT)
-            throw EngineError(QStringLiteral("Plik „%1” nie jest bazą danych programu.").arg(file));
+            throw EngineError(damagedText(file));
         throw EngineError(db->describeError(rc));
     }
     // Rollback journal, not WAL: the data folder may sit on a network share.
@@ -127,6 +196,7 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
         }
         return names;
     });
+    upgradeSchema(*db);
     return db;
 }
 
@@ -243,7 +313,9 @@ void Database::addIndex(const QString &file, const QString &field)
     const QString index = name + QLatin1Char('.') + field;
     auto q = [](QString s) { return QLatin1Char('"') + s.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
     execNative(QStringLiteral("DROP INDEX IF EXISTS %1").arg(q(index)));
-    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3 COLLATE PL)").arg(q(index), q(name), q(field)));
+    // No collation in the index: the file stays readable by any SQLite tool;
+    // the Polish order is applied by the statements that sort.
+    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(q(index), q(name), q(field)));
 }
 
 void Database::pack()
@@ -285,17 +357,33 @@ QString Database::describeError(int rc) const
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         return QStringLiteral("Baza danych jest zajęta przez inne stanowisko. "
                               "Spróbuj ponownie za chwilę.");
-    if (primary == SQLITE_READONLY || primary == SQLITE_PERM || primary == SQLITE_CANTOPEN)
+    if (primary == SQLITE_READONLY)
         return QStringLiteral("Brak prawa zapisu do bazy danych w folderze „%1”.").arg(folder_);
+    if (primary == SQLITE_PERM || primary == SQLITE_AUTH)
+        return QStringLiteral("Brak uprawnień dostępu do bazy danych w folderze „%1”.").arg(folder_);
+    if (primary == SQLITE_CANTOPEN)
+        return QStringLiteral("Nie można otworzyć pliku bazy danych (%1).").arg(msg);
+    if (primary == SQLITE_IOERR) {
+        if (rc == SQLITE_IOERR_READ || rc == SQLITE_IOERR_SHORT_READ)
+            return QStringLiteral("Błąd odczytu pliku bazy danych w folderze „%1”.").arg(folder_);
+        if (rc == SQLITE_IOERR_WRITE || rc == SQLITE_IOERR_FSYNC || rc == SQLITE_IOERR_TRUNCATE
+            || rc == SQLITE_IOERR_DIR_FSYNC)
+            return QStringLiteral("Błąd zapisu pliku bazy danych w folderze „%1”; zmiana nie została zapisana.")
+                .arg(folder_);
+        return QStringLiteral("Błąd dostępu do pliku bazy danych w folderze „%1” (%2).").arg(folder_, msg);
+    }
     if (primary == SQLITE_FULL)
         return QStringLiteral("Brak miejsca na dysku; zmiana nie została zapisana.");
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
-        return QStringLiteral("Plik bazy danych w folderze „%1” jest uszkodzony.").arg(folder_);
+        return QStringLiteral("Baza danych w folderze „%1” jest uszkodzona.").arg(folder_);
     if (primary == SQLITE_CONSTRAINT) {
         QString field;
         int size = 0;
         if (SqlDialect::parseLengthConstraint(msg, &field, &size))
             return QStringLiteral("Tekst w polu „%1” jest za długi (najwyżej %2 znaków).").arg(field).arg(size);
+        FieldType type = FieldType::Unknown;
+        if (SqlDialect::parseTypeConstraint(msg, &field, &type))
+            return QStringLiteral("Wartość w polu „%1” nie jest %2; zmiany nie zapisano.").arg(field, typeNoun(type));
         return QStringLiteral("Naruszenie ograniczenia tabeli: %1").arg(msg);
     }
     static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));

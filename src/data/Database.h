@@ -7,8 +7,9 @@
 // Only this class and the datasets know that the backend is SQLite.
 //
 // What the parameters of the older engine's session become here:
-// - driver "PARADOX", language driver "polish", level 7: one SQLite database
-//   whose text order is Polish (the collation "PL", registered on open);
+// - driver "PARADOX", language driver "polish", level 7: one SQLite database;
+//   the statements that sort text use the Polish order (the collation "PL",
+//   registered on open, never declared in the stored schema);
 // - the shared control directory: SQLite's own file locking on fenwa5.sqlite
 //   (rollback journal, so a network share works);
 // - the private directory: nothing; work tables live in the database;
@@ -24,6 +25,7 @@
 #include <QVariant>
 #include <QVector>
 #include <memory>
+#include <system_error>
 #include <utility>
 
 struct sqlite3;
@@ -38,8 +40,11 @@ public:
     static constexpr const char *fileName = "fenwa5.sqlite";
     enum class OpenMode { ExistingOnly, Create };
 
-    // Opens the database of a data folder. ExistingOnly refuses (EngineError,
-    // Polish) a folder without fenwa5.sqlite, or a file that is not a database.
+    // Opens the database of a data folder and brings an older one to the
+    // current form (upgradeSchema). ExistingOnly refuses (EngineError, Polish)
+    // a folder without fenwa5.sqlite. Either mode tells apart a missing folder,
+    // a folder that cannot be read, a foreign file (not an SQLite database) and
+    // a damaged database ("uszkodzona": cut short, or garbage after its header).
     static std::unique_ptr<Database> open(const QString &folder, OpenMode mode = OpenMode::ExistingOnly);
     ~Database();
     Database(const Database &) = delete;
@@ -60,8 +65,10 @@ public:
     // Fields of a table file, in their physical order (EngineError when missing).
     QVector<FieldDef> fields(const QString &file) const;
 
-    // Indexes: a named secondary index on one field (text in Polish order);
-    // the primary index is the Id key every table is created with.
+    // Indexes: a named secondary index on one field; the primary index is the
+    // Id key every table is created with. Indexes declare no collation (the
+    // file stays a standard SQLite file); the Polish order is applied by the
+    // statements that sort.
     void addIndex(const QString &file, const QString &field);
     // Drops deleted records' space: the whole database file is rebuilt.
     // Needs no open transaction; other workstations wait meanwhile.
@@ -122,7 +129,11 @@ private:
     mutable qint64 fieldsVersion_ = -1;
 };
 
-// Polish alphabetical order, as used by indexes and ORDER BY of text.
+// The Polish message for a data folder that the system could not reach
+// (permissions, a path through a file...).
+QString describePathProblem(const QString &folder, std::error_code ec);
+
+// Polish alphabetical order, as the statements that sort text apply it.
 int polishCompare(const QString &a, const QString &b);
 
 } // namespace fenwa::data

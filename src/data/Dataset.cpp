@@ -67,6 +67,8 @@ Dataset::Dataset(const QString &name, QObject *parent) : QObject(parent) { setOb
 
 Dataset::~Dataset() = default;
 
+bool Dataset::sameValue(const QVariant &a, const QVariant &b) { return keyText(a) == keyText(b); }
+
 int Dataset::fieldIndex(const QString &name) const
 {
     return fieldByName_.value(name.toLower(), -1);
@@ -142,7 +144,12 @@ void Dataset::setValue(const QString &field, const QVariant &v)
     if (fields_[i].lookup)
         throw EngineError(QStringLiteral("%1: pole „%2” jest wyliczane i nie można go zmienić.")
                               .arg(objectName(), fields_[i].name));
-    QVariant c = coerce(v, fields_[i].type);
+    bool ok = true;
+    QVariant c = readValue(v, fields_[i].type, &ok);
+    if (!ok)
+        throw EngineError(QStringLiteral("Wartość „%1” nie jest %2 (pole „%3”).")
+                              .arg(v.toString().trimmed(), typeNoun(fields_[i].type), fields_[i].name));
+    c = coerce(c, fields_[i].type);
     if (fields_[i].type == FieldType::String && c.toString().isEmpty())
         c = QVariant();
     buffer_[i] = c;

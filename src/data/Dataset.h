@@ -45,8 +45,11 @@ public:
     bool asBool(const QString &field) const;
     QDateTime asDateTime(const QString &field) const;
     QDate asDate(const QString &field) const;
-    // Only while inserting or editing (EngineError otherwise). A text longer than
-    // the field's size is refused with a Polish message.
+    // Only while inserting or editing (EngineError otherwise). A value that
+    // cannot be read as the field's type ("abc" for a number, "31.02.2024" for
+    // a date) is refused with a Polish message naming the field; the field
+    // keeps its value. Numbers may be typed in the Polish form ("1 234,56") or
+    // the plain one ("1234.56").
     void setValue(const QString &field, const QVariant &value);
 
     // Rows as a grid shows them: while inserting, the new record is one more
@@ -121,6 +124,9 @@ protected:
     // Puts the cursor on a visible row that a search found.
     void settleOn(int row);
     const Record *currentRow() const;
+    // Whether two values are the same record value (numbers of any type compare
+    // by value, dates by their stored form).
+    static bool sameValue(const QVariant &a, const QVariant &b);
     int rowIndexOfVisible(int row) const { return visible_[row]; }
     int identityField() const;
 

@@ -16,6 +16,19 @@ private:
     QString message_;
 };
 
+// A post or delete refused because another workstation changed or deleted
+// the record since this one read it. The record keeps its state (a pending
+// edit keeps the typed values); reading the data again allows a retry.
+class RecordConflict : public EngineError {
+public:
+    enum class Kind { Changed, Deleted };
+    RecordConflict(Kind kind, const QString &message) : EngineError(message), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
+};
+
 // A record rule refused the operation; its message (if any) was already shown.
 // Windows swallow it; the record keeps its state.
 struct Abort {};

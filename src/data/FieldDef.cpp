@@ -1,6 +1,9 @@
 #include "data/FieldDef.h"
 
+#include "common/Numbers.h"
+
 #include <QDateTime>
+#include <cmath>
 #include <QRegularExpression>
 
 namespace fenwa::data {
@@ -81,58 +84,183 @@ QVariant fromStored(const QVariant &stored, FieldType type)
     return stored;
 }
 
-QVariant toStored(const QVariant &value, FieldType type)
+namespace {
+
+bool isNumber(const QVariant &v)
 {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool readNumber(const QVariant &v, double *out)
+{
+    if (isNumber(v)) {
+        *out = v.toDouble();
+        return std::isfinite(*out);
+    }
+    if (v.typeId() == QMetaType::Bool) {
+        *out = v.toBool() ? 1 : 0;
+        return true;
+    }
+    return parseNumber(v.toString(), out) && std::isfinite(*out);
+}
+
+QDate readDate(const QString &text)
+{
+    const QString t = text.trimmed();
+    for (const char *format : {"yyyy-MM-dd", "dd.MM.yyyy", "d.M.yyyy"}) {
+        const QDate d = QDate::fromString(t, QString::fromLatin1(format));
+        if (d.isValid())
+            return d;
+    }
+    // A stored timestamp given for a date.
+    const QDateTime dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return dt.isValid() ? dt.date() : QDateTime::fromString(t, Qt::ISODate).date();
+}
+
+QDateTime readDateTime(const QString &text)
+{
+    const QString t = text.trimmed();
+    for (const char *format : {"yyyy-MM-dd HH:mm:ss", "dd.MM.yyyy HH:mm:ss",
+                               "dd.MM.yyyy HH:mm", "yyyy-MM-dd HH:mm"}) {
+        const QDateTime dt = QDateTime::fromString(t, QString::fromLatin1(format));
+        if (dt.isValid())
+            return dt;
+    }
+    const QDateTime iso = QDateTime::fromString(t, Qt::ISODate);
+    if (iso.isValid())
+        return iso;
+    const QDate d = readDate(t);
+    return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
+}
+
+} // namespace
+
+QVariant readValue(const QVariant &value, FieldType type, bool *ok)
+{
+    *ok = true;
     if (value.isNull() || !value.isValid())
+        return QVariant();
+    const bool text = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
+    if (type != FieldType::String && type != FieldType::Unknown && text && value.toString().trimmed().isEmpty())
         return QVariant();
     switch (type) {
     case FieldType::AutoInc:
     case FieldType::Integer: {
-        if (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
-            return QVariant();
-        bool ok = false;
-        qint64 v = value.toLongLong(&ok);
-        if (!ok) {
-            double d = value.toDouble(&ok);
-            v = static_cast<qint64>(d);
-        }
-        return ok ? QVariant(v) : QVariant();
+        if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
+            return value.toLongLong();
+        double d = 0;
+        *ok = readNumber(value, &d) && d == std::trunc(d) && std::fabs(d) < 9.0e15;
+        return *ok ? QVariant(static_cast<qint64>(d)) : QVariant();
     }
     case FieldType::Float: {
-        if (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
-            return QVariant();
-        bool ok = false;
-        double v = value.toDouble(&ok);
-        if (!ok && value.typeId() == QMetaType::QString)
-            v = QString(value.toString()).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        return ok ? QVariant(v) : QVariant();
+        double d = 0;
+        *ok = readNumber(value, &d);
+        return *ok ? QVariant(d) : QVariant();
     }
-    case FieldType::Boolean:
-        return QVariant(fromStored(value, FieldType::Boolean).toBool() ? 1 : 0);
+    case FieldType::Boolean: {
+        if (value.typeId() == QMetaType::Bool)
+            return value;
+        if (isNumber(value)) {
+            const double d = value.toDouble();
+            *ok = d == 0 || d == 1;
+            return *ok ? QVariant(d == 1) : QVariant();
+        }
+        const QString s = value.toString().trimmed().toLower();
+        if (s == QLatin1String("1") || s == QLatin1String("true") || s == QLatin1String("t")
+            || s == QLatin1String("tak"))
+            return true;
+        if (s == QLatin1String("0") || s == QLatin1String("false") || s == QLatin1String("f")
+            || s == QLatin1String("nie"))
+            return false;
+        *ok = false;
+        return QVariant();
+    }
     case FieldType::Date: {
-        QDate d = value.typeId() == QMetaType::QDateTime ? value.toDateTime().date()
-                                                          : fromStored(value, FieldType::Date).toDate();
-        return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant();
+        QDate d;
+        if (value.typeId() == QMetaType::QDate)
+            d = value.toDate();
+        else if (value.typeId() == QMetaType::QDateTime)
+            d = value.toDateTime().date();
+        else if (text)
+            d = readDate(value.toString());
+        *ok = d.isValid();
+        return *ok ? QVariant(d) : QVariant();
     }
     case FieldType::Timestamp: {
-        QDateTime dt = value.typeId() == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0))
-                                                           : fromStored(value, FieldType::Timestamp).toDateTime();
-        return dt.isValid() ? QVariant(dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant();
+        QDateTime dt;
+        if (value.typeId() == QMetaType::QDateTime)
+            dt = value.toDateTime();
+        else if (value.typeId() == QMetaType::QDate)
+            dt = QDateTime(value.toDate(), QTime(0, 0));
+        else if (text)
+            dt = readDateTime(value.toString());
+        *ok = dt.isValid();
+        return *ok ? QVariant(dt) : QVariant();
     }
+    case FieldType::String:
+        return value.toString();
+    case FieldType::Unknown:
+        break;
+    }
+    return value;
+}
+
+QString typeNoun(FieldType type)
+{
+    switch (type) {
+    case FieldType::AutoInc:
+    case FieldType::Integer: return QStringLiteral("liczbą całkowitą");
+    case FieldType::Float: return QStringLiteral("liczbą");
+    case FieldType::Boolean: return QStringLiteral("wartością logiczną (Tak/Nie)");
+    case FieldType::Date: return QStringLiteral("datą (dd.mm.rrrr)");
+    case FieldType::Timestamp: return QStringLiteral("datą i godziną");
+    case FieldType::String:
+    case FieldType::Unknown: break;
+    }
+    return QStringLiteral("tekstem");
+}
+
+QVariant toStored(const QVariant &value, FieldType type)
+{
+    bool ok = false;
+    const QVariant v = readValue(value, type, &ok);
+    if (!ok || v.isNull())
+        return QVariant();
+    switch (type) {
+    case FieldType::Boolean:
+        return QVariant(v.toBool() ? 1 : 0);
+    case FieldType::Date:
+        return v.toDate().toString(Qt::ISODate);
+    case FieldType::Timestamp:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     case FieldType::String: {
-        QString s = value.toString();
+        const QString s = v.toString();
         return s.isEmpty() ? QVariant() : QVariant(s);
     }
     case FieldType::Unknown:
         break;
+    default:
+        return v;
     }
-    if (value.typeId() == QMetaType::QDate)
-        return value.toDate().toString(Qt::ISODate);
-    if (value.typeId() == QMetaType::QDateTime)
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool() ? 1 : 0;
-    return value;
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(Qt::ISODate);
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? 1 : 0;
+    return v;
 }
 
 } // namespace fenwa::data

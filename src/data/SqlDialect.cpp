@@ -611,6 +611,9 @@ private:
             out += type;
             if (!args.isEmpty())
                 out += u'(' + args.join(u',') + u')';
+            const QString check = SqlDialect::typeConstraint(name, fieldFromDeclaredType(name, type).type);
+            if (!check.isEmpty())
+                out += u' ' + check;
         }
         if (k < e) {
             convertLiterals(k, e);
@@ -757,6 +760,54 @@ QString SqlDialect::normalizeFolder(const QString &folder)
 QString SqlDialect::lengthConstraintName(const QString &column, int size)
 {
     return QStringLiteral("len:%1:%2").arg(column).arg(size);
+}
+
+namespace {
+struct TypeCheck {
+    FieldType type;
+    const char *name;
+    const char *condition;   // %1: the quoted column
+};
+constexpr TypeCheck typeChecks[] = {
+    {FieldType::Integer, "integer", "typeof(%1) IN ('integer','null')"},
+    {FieldType::Float, "float", "typeof(%1) IN ('real','integer','null')"},
+    {FieldType::Boolean, "boolean", "%1 IS NULL OR (typeof(%1) = 'integer' AND %1 IN (0,1))"},
+    // A modifier makes SQLite carry an impossible day over ("2024-02-30"), so
+    // only a real date equals itself.
+    {FieldType::Date, "date", "%1 IS NULL OR (typeof(%1) = 'text' AND date(%1, '+0 days') IS %1)"},
+    {FieldType::Timestamp, "timestamp",
+     "%1 IS NULL OR (typeof(%1) = 'text' AND (datetime(%1, '+0 days') IS %1 OR date(%1, '+0 days') IS %1))"},
+};
+} // namespace
+
+QString SqlDialect::typeConstraint(const QString &column, FieldType type)
+{
+    for (const TypeCheck &c : typeChecks) {
+        if (c.type == type) {
+            const QString name = QStringLiteral("typ:%1:%2").arg(column, QString::fromLatin1(c.name));
+            return QStringLiteral("CONSTRAINT %1 CHECK (%2)")
+                .arg(quoteIdent(name), QString::fromLatin1(c.condition).arg(quoteIdent(column)));
+        }
+    }
+    return QString();
+}
+
+bool SqlDialect::parseTypeConstraint(const QString &sqliteMessage, QString *field, FieldType *type)
+{
+    static const QRegularExpression re(QStringLiteral("CHECK constraint failed: typ:(.+):([a-z]+)$"));
+    const auto m = re.match(sqliteMessage);
+    if (!m.hasMatch())
+        return false;
+    for (const TypeCheck &c : typeChecks) {
+        if (m.captured(2) == QLatin1String(c.name)) {
+            if (field)
+                *field = m.captured(1);
+            if (type)
+                *type = c.type;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool SqlDialect::parseLengthConstraint(const QString &sqliteMessage, QString *field, int *size)

@@ -6,6 +6,8 @@
 // as True/False, and creates tables with AUTOINC, CHAR(n), BOOLEAN, DATE,
 // TIMESTAMP, FLOAT. A tokenizer reads the statement; nothing is replaced blindly
 // inside literals or identifiers.
+#include "data/FieldDef.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -46,6 +48,14 @@ public:
     // returns true and the column and its size when it is such a check.
     static bool parseLengthConstraint(const QString &sqliteMessage, QString *field, int *size);
     static QString lengthConstraintName(const QString &column, int size);
+    // Each column of a number, logical, date or timestamp type carries the named
+    // check "typ:<column>:<type>": it stores values of that type or null only
+    // (integers also in a real-number column; dates as "YYYY-MM-DD", timestamps
+    // as "YYYY-MM-DD HH:MM:SS"). Empty for the other types.
+    static QString typeConstraint(const QString &column, FieldType type);
+    // Given SQLite's message of a failed type check, returns true and the column
+    // and its type.
+    static bool parseTypeConstraint(const QString &sqliteMessage, QString *field, FieldType *type);
 
 private:
     QString folder_;

@@ -38,7 +38,10 @@ Statement::~Statement()
 void Statement::bind(int index, const QVariant &value)
 {
     int rc = SQLITE_OK;
-    if (value.isNull() || !value.isValid()) {
+    // A date that is not set is a blank value, not an empty text.
+    const bool noDate = (value.typeId() == QMetaType::QDate && !value.toDate().isValid())
+        || (value.typeId() == QMetaType::QDateTime && !value.toDateTime().isValid());
+    if (value.isNull() || !value.isValid() || noDate) {
         rc = sqlite3_bind_null(st_, index);
     } else {
         switch (value.typeId()) {

@@ -143,11 +143,7 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
     const QString key = filterText + QChar(0) + indexName_ + QChar(0) + indexFields_ + QChar(0)
         + QString::number(physicalCount_) + QChar(0) + sqlName();
     if (key != selectKey_) {
-        QStringList cols;
-        for (int i = 0; i < physicalCount_; ++i)
-            cols << quoteIdent(fields[i].name);
-        cols << QStringLiteral("rowid");
-        QString sql = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QStringLiteral(", ")), quoteIdent(sqlName()));
+        QString sql = QStringLiteral("SELECT %1 FROM %2").arg(storedColumns(fields), quoteIdent(sqlName()));
         QVariantList binds;
         if (!filterText.isEmpty()) {
             Filter f = Filter::parse(filterText);
@@ -181,6 +177,42 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
         rows << std::move(rec);
     }
     setRecords(std::move(fields), std::move(rows), keepIdentity);
+}
+
+QString Table::storedColumns(const QVector<FieldDef> &fields) const
+{
+    QStringList cols;
+    for (int i = 0; i < physicalCount_; ++i)
+        cols << quoteIdent(fields[i].name);
+    cols << QStringLiteral("rowid");
+    return cols.join(QStringLiteral(", "));
+}
+
+void Table::checkUnchanged(const Record &read, bool deleting) const
+{
+    Statement st(*db_,
+                 QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(storedColumns(fields_), quoteIdent(sqlName())),
+                 true);
+    st.bind(1, read.value(fields_.size()));
+    if (!st.step()) {
+        throw RecordConflict(RecordConflict::Kind::Deleted,
+                             deleting ? QStringLiteral("Rekord został już usunięty na innym stanowisku.")
+                                      : QStringLiteral("Rekord został usunięty na innym stanowisku, odkąd go "
+                                                       "odczytano; zmian nie zapisano. Wpisane wartości "
+                                                       "pozostały. Zrezygnuj z edycji, aby odczytać aktualne "
+                                                       "dane."));
+    }
+    for (int i = 0; i < physicalCount_; ++i) {
+        if (!sameValue(st.value(i, fields_[i].type), read.value(i))) {
+            throw RecordConflict(RecordConflict::Kind::Changed,
+                                 deleting ? QStringLiteral("Rekord został zmieniony na innym stanowisku, odkąd go "
+                                                           "odczytano; nie usunięto go. Dane odczytano ponownie.")
+                                          : QStringLiteral("Rekord został zmieniony na innym stanowisku, odkąd go "
+                                                           "odczytano; zmian nie zapisano. Wpisane wartości "
+                                                           "pozostały. Zrezygnuj z edycji, aby odczytać aktualne "
+                                                           "dane, i wprowadź zmiany jeszcze raz."));
+        }
+    }
 }
 
 void Table::close()
@@ -302,6 +334,11 @@ void Table::writeRecord()
         st.bind(n + 1, buffer_[rowidAt]);
         st.step();
     }
+    // An update that reached no row is never a success (the record was found
+    // under the same write lock, so this is the last guard, not the check).
+    if (sqlite3_changes(db_->handle()) != 1)
+        throw RecordConflict(RecordConflict::Kind::Deleted,
+                             QStringLiteral("Rekord nie został zapisany: nie ma go już w tabeli „%1”.").arg(fileName_));
 }
 
 void Table::post()
@@ -311,14 +348,19 @@ void Table::post()
     emit aboutToPost();
     if (confirmPost)
         confirmPost(*this);
-    {
+    try {
         // The before-post rules and the write share one immediate transaction.
         Database::Transaction tx(*db_);
+        if (state_ == State::Edit)
+            checkUnchanged(*currentRow(), false);
         if (beforePost)
             beforePost(*this);
         checkSizes();
         writeRecord();
         tx.commit();
+    } catch (const RecordConflict &) {
+        stale_ = true;   // cancelling reads the records again
+        throw;
     }
     // Only a committed insert gives the record its Id: after a failed commit
     // the record stays as typed and can be saved again.
@@ -345,6 +387,10 @@ void Table::cancel()
         return;
     buffer_.clear();
     setState(State::Browse);
+    if (stale_) {
+        stale_ = false;
+        load(bookmark(), fields_);
+    }
     emit currentChanged();
     emit recordChanged();
 }
@@ -364,14 +410,21 @@ void Table::remove()
     const int position = cursor_;
     if (confirmDelete)
         confirmDelete(*this);
-    {
+    try {
         Database::Transaction tx(*db_);
+        checkUnchanged(*currentRow(), true);
         if (beforeDelete)
             beforeDelete(*this);
         Statement st(*db_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(sqlName())));
         st.bind(1, currentRow()->value(fields_.size()));
         st.step();
+        if (sqlite3_changes(db_->handle()) != 1)
+            throw RecordConflict(RecordConflict::Kind::Deleted,
+                                 QStringLiteral("Rekord został już usunięty na innym stanowisku."));
         tx.commit();
+    } catch (const RecordConflict &) {
+        load(bookmark(), fields_);   // show what is stored now
+        throw;
     }
     load(QVariant(), fields_);
     if (!visible_.isEmpty())

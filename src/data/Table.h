@@ -3,7 +3,9 @@
 // delete, with hooks before and after each change. Every post and delete is
 // its own committed transaction (immediate save); the before-post hook runs
 // inside that transaction, so a check it makes and the write cannot be split
-// by another workstation.
+// by another workstation. A post or delete of a record that another
+// workstation changed or deleted since it was read is refused (RecordConflict):
+// the stored record is compared with the values read, under the write lock.
 #include "data/Dataset.h"
 
 #include <functional>
@@ -51,7 +53,7 @@ public:
     void append();  // insert state with an empty record
     void edit();
     void post();
-    void cancel();
+    void cancel();  // after a refused post (RecordConflict) also reads the records again
     void remove();  // delete the current record
 
     // Nearest match on the current order (first row >= values).
@@ -83,6 +85,9 @@ private:
     void load(const QVariant &keepIdentity, QVector<FieldDef> fields);
     void checkWritable(const char *what) const;
     void checkSizes() const;
+    QString storedColumns(const QVector<FieldDef> &fields) const;   // the stored fields and rowid
+    // Refuses (RecordConflict) when the stored record is no longer the one read.
+    void checkUnchanged(const Record &read, bool deleting) const;
     void writeRecord();
     void beforeScroll() override;
     void filterChanged() override;
@@ -101,6 +106,7 @@ private:
     QString selectKey_, selectSql_;           // the reading statement, per filter and order
     QVariantList selectBinds_;
     qint64 lastInsertId_ = 0;
+    bool stale_ = false;                      // a post was refused by a record conflict
 };
 
 } // namespace fenwa::data

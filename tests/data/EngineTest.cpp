@@ -7,22 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace fenwa;
 using namespace fenwa::data;
+using fenwa::testing::errorOf;
 using fenwa::testing::TempFolder;
 
 namespace {
-
-QString errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const EngineError &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 void addGroups(Database &db, const QString &suffix)
 {
@@ -48,6 +40,76 @@ TEST(Session, RefusesFoldersWithoutADatabase)
     junk.close();
     msg = errorOf([&] { Database::open(dir.path()); });
     EXPECT_TRUE(msg.contains(QStringLiteral("nie jest bazą danych"))) << msg.toStdString();
+}
+
+namespace {
+// A copy of a whole installation database in the folder; returns its path.
+QString wholeDatabaseIn(const QString &folder)
+{
+    TempFolder whole;
+    const QString copy = folder + QStringLiteral("/fenwa5.sqlite");
+    QFile::copy(whole.db->folder() + QStringLiteral("/fenwa5.sqlite"), copy);
+    return copy;
+}
+} // namespace
+
+TEST(Session, TellsWhyADatabaseCannotBeOpened)
+{
+    // What the data folder holds, and the words the refusal must use.
+    const struct {
+        const char *name;
+        std::function<QString(const QString &folder)> make;   // returns the folder to open
+        const char *says;
+    } cases[] = {
+        {"missing file", [](const QString &dir) { return dir; }, "brak pliku fenwa5.sqlite"},
+        {"missing folder", [](const QString &dir) { return dir + QStringLiteral("/brak"); }, "nie istnieje"},
+        {"path through a file",
+         [](const QString &dir) {
+             QFile plain(dir + QStringLiteral("/plik"));
+             plain.open(QIODevice::WriteOnly);
+             return plain.fileName() + QStringLiteral("/dane");
+         },
+         "część tej ścieżki jest plikiem"},
+        {"foreign file",
+         [](const QString &dir) {
+             QFile junk(dir + QStringLiteral("/fenwa5.sqlite"));
+             junk.open(QIODevice::WriteOnly);
+             junk.write("Nazwa;Kwota\nAla;12\n");
+             return dir;
+         },
+         "nie jest plik bazy danych SQLite"},
+        {"cut short",
+         [](const QString &dir) {
+             QFile cut(wholeDatabaseIn(dir));
+             cut.resize(cut.size() / 2);
+             return dir;
+         },
+         "uszkodzona"},
+        {"garbage after the header",
+         [](const QString &dir) {
+             QFile f(wholeDatabaseIn(dir));
+             f.open(QIODevice::ReadWrite);
+             f.seek(100);
+             f.write(QByteArray(4000, '\x5a'));
+             return dir;
+         },
+         "uszkodzona"},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const QString msg = errorOf([&] { Database::open(c.make(dir.path())); });
+        EXPECT_TRUE(msg.contains(QString::fromUtf8(c.says))) << c.name << ": " << msg.toStdString();
+    }
+    // A folder that cannot be read (tests run as root: the system's answer is given).
+    EXPECT_TRUE(describePathProblem(QStringLiteral("/dane"), std::make_error_code(std::errc::permission_denied))
+                    .contains(QStringLiteral("brak uprawnień")));
+    // Reading and attaching are not writing.
+    TempFolder f;
+    const QString attach = errorOf([&] { f.db->execNative(QStringLiteral("ATTACH '/brak/inna.sqlite' AS inna")); });
+    EXPECT_TRUE(attach.contains(QStringLiteral("Nie można otworzyć pliku bazy danych"))) << attach.toStdString();
+    EXPECT_TRUE(f.db->describeError(SQLITE_IOERR_READ).contains(QStringLiteral("odczytu")));
+    EXPECT_TRUE(f.db->describeError(SQLITE_IOERR_WRITE).contains(QStringLiteral("zapisu")));
+    EXPECT_TRUE(f.db->describeError(SQLITE_READONLY).contains(QStringLiteral("prawa zapisu")));
 }
 
 TEST(Session, TrailingSeparatorIsDropped)

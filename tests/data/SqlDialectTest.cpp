@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using fenwa::data::EngineError;
+using fenwa::data::FieldType;
 using fenwa::data::SqlDialect;
 using fenwa::data::TranslatedSql;
 using fenwa::testing::SqliteTestDb;
@@ -232,20 +233,27 @@ TEST(SqlDialectCreate, AutoincKeyCharChecksAndDeclaredTypes)
     EXPECT_THAT(t.tables, ElementsAre("ob"));
     EXPECT_FALSE(t.isSelect);
 
-    EXPECT_EQ(d.translate("CREATE TABLE x (A Integer, B Boolean, C date, D Timestamp, E float, "
-                          "PRIMARY KEY (A, B))")
-                  .sql,
-              "CREATE TABLE \"x\" (\"A\" INTEGER, \"B\" BOOLEAN, \"C\" DATE, \"D\" TIMESTAMP, \"E\" FLOAT, "
-              "PRIMARY KEY (\"A\", \"B\"))");
+    // Each typed column carries its type check (what the checks refuse: StoredTypes).
+    const QString x = d.translate("CREATE TABLE x (A Integer, B Boolean, C date, D Timestamp, E float, "
+                                  "PRIMARY KEY (A, B))")
+                          .sql;
+    EXPECT_TRUE(x.startsWith(QStringLiteral("CREATE TABLE \"x\" (\"A\" INTEGER CONSTRAINT \"typ:A:integer\" CHECK ")))
+        << x.toStdString();
+    for (const char *column : {"\"B\" BOOLEAN CONSTRAINT \"typ:B:boolean\"", "\"C\" DATE CONSTRAINT \"typ:C:date\"",
+                               "\"D\" TIMESTAMP CONSTRAINT \"typ:D:timestamp\"", "\"E\" FLOAT CONSTRAINT \"typ:E:float\""})
+        EXPECT_TRUE(x.contains(QString::fromLatin1(column))) << column;
+    EXPECT_TRUE(x.endsWith(QStringLiteral("PRIMARY KEY (\"A\", \"B\"))")));
 }
 
 TEST(SqlDialectCreate, AlterAddsOneColumnWithItsCheck)
 {
     const SqlDialect d(kFolder);
     EXPECT_EQ(d.translate("ALTER TABLE \"C:\\Dane\\Fenwa\\p_2016_2201.db\"\nADD Ob INTEGER").sql,
-              "ALTER TABLE \"p_2016_2201\" ADD COLUMN \"Ob\" INTEGER");
+              "ALTER TABLE \"p_2016_2201\" ADD COLUMN \"Ob\" INTEGER "
+                  + SqlDialect::typeConstraint(QStringLiteral("Ob"), FieldType::Integer));
     EXPECT_EQ(d.translate("ALTER TABLE \"C:\\Dane\\Fenwa\\plan.db\" Add par4210 FLOAT").sql,
-              "ALTER TABLE \"plan\" ADD COLUMN \"par4210\" FLOAT");
+              "ALTER TABLE \"plan\" ADD COLUMN \"par4210\" FLOAT "
+                  + SqlDialect::typeConstraint(QStringLiteral("par4210"), FieldType::Float));
     EXPECT_EQ(d.translate("ALTER TABLE plan ADD Uwagi CHAR(20)").sql,
               "ALTER TABLE \"plan\" ADD COLUMN \"Uwagi\" CHAR(20) CONSTRAINT \"len:Uwagi:20\" "
               "CHECK (length(\"Uwagi\") <= 20)");

@@ -142,7 +142,7 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
     try {
         dataset_->setValue(col.lookupKey.isEmpty() ? dataset_->fieldDef(field).name : col.lookupKey, v);
     } catch (const data::EngineError &e) {
-        lastError_ = e.message();
+        emit valueRefused(e.message());
         return false;
     }
     return true;

@@ -43,8 +43,10 @@ public:
     // inserted or edited; the grid never starts editing by itself.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
-    // The last error of setData (a refused value), for the grid to show.
-    QString lastError() const { return lastError_; }
+signals:
+    // setData refused a value (e.g. "abc" for a number); the record keeps the
+    // old value. The grid shows the message.
+    void valueRefused(const QString &message);
 
 private:
     void reset();
@@ -54,7 +56,6 @@ private:
     QVector<GridColumn> columns_;
     QVector<int> fieldIndex_;
     std::function<bool(int)> boldRule_;
-    QString lastError_;
     int rows_ = 0;
 };
 

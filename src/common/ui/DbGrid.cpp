@@ -101,6 +101,12 @@ void DbGrid::bind(data::Dataset *dataset, QVector<GridColumn> columns, Messages 
     connect(dataset, &data::Dataset::stateChanged, this, &DbGrid::followDataset);
     connect(model_, &QAbstractItemModel::modelReset, this, &DbGrid::followDataset);
     connect(dataset, &data::Dataset::aboutToPost, this, &DbGrid::commitEditor);
+    // Shown once the editor has closed: a message box while the cell commits
+    // would take its focus and commit it again.
+    connect(model_, &DatasetModel::valueRefused, this, [this](const QString &message) {
+        if (messages_)
+            messages_->error(message);
+    }, Qt::QueuedConnection);
     footer_->texts = QStringList(model_->columnCount(), QString());
     followDataset();
 }

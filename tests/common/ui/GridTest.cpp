@@ -5,6 +5,8 @@
 #include "data/Table.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -41,6 +43,16 @@ struct Fixture {
         nav.bind(&t, &messages);
     }
 };
+
+// Lets events run until the condition holds (or two seconds pass).
+bool waitUntil(const std::function<bool()> &condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
 
 } // namespace
 
@@ -146,4 +158,58 @@ TEST(DbGrid, TextStillBeingTypedIsSavedWithTheRecord)
     x.nav.postButton()->click();
     EXPECT_EQ(x.t.state(), Dataset::State::Browse);
     EXPECT_EQ(x.t.asString(QStringLiteral("Ch")), QStringLiteral("Gruźlica bydła"));
+}
+
+TEST(DbGrid, AValueThatIsNotOfTheFieldsTypeIsRefusedWithItsFieldNamed)
+{
+    TempFolder f;
+    f.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Kol INTEGER, Kwota FLOAT, Data DATE, PRIMARY KEY (Id))")
+                   .arg(f.path(QStringLiteral("proba.db"))));
+    Table t(f.db.get(), QStringLiteral("T_Proba"));
+    t.setTableName(QStringLiteral("proba.db"));
+    t.open();
+    ScriptedMessages messages;
+    DbGrid grid;
+    grid.bind(&t,
+              {GridColumn{QStringLiteral("Kol"), QStringLiteral("Kol")},
+               GridColumn{QStringLiteral("Kwota"), QStringLiteral("Kwota")},
+               GridColumn{QStringLiteral("Data"), QStringLiteral("Data")}},
+              &messages);
+    grid.show();
+    t.append();
+    auto type = [&](int column, const QString &text) {
+        const QModelIndex cell = grid.datasetModel()->index(0, column);
+        grid.setCurrentIndex(cell);
+        grid.edit(cell);
+        QLineEdit *editor = nullptr;
+        for (auto *e : grid.viewport()->findChildren<QLineEdit *>())
+            if (e->isVisible())
+                editor = e;   // closed editors are hidden until they go
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(editor, &enter);
+    };
+    const struct {
+        int column;
+        const char *text;
+        const char *field;
+    } refused[] = {{0, "abc", "Kol"}, {0, "2,5", "Kol"}, {1, "12,3 zł", "Kwota"}, {2, "31.02.2024", "Data"}};
+    for (const auto &r : refused) {
+        messages.clear();
+        type(r.column, QString::fromUtf8(r.text));
+        ASSERT_TRUE(waitUntil([&] { return !messages.shown().isEmpty(); })) << r.text;
+        EXPECT_EQ(messages.shown().last().kind, Messages::Kind::Error);
+        EXPECT_TRUE(messages.last().contains(QStringLiteral("„%1”").arg(QString::fromLatin1(r.field))))
+            << messages.last().toStdString();
+        EXPECT_TRUE(t.isNull(QString::fromLatin1(r.field)));
+        EXPECT_EQ(t.state(), Dataset::State::Insert);
+    }
+    messages.clear();
+    type(1, QStringLiteral("1\u00a0234,56"));
+    type(2, QStringLiteral("29.02.2024"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_DOUBLE_EQ(t.asFloat(QStringLiteral("Kwota")), 1234.56);
+    EXPECT_EQ(t.asDate(QStringLiteral("Data")), QDate(2024, 2, 29));
 }

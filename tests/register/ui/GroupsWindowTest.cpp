@@ -305,3 +305,34 @@ TEST(GroupsWindow, AGroupsFileThatCannotBeOpenedStopsTheFlow)
     EXPECT_EQ(app.messages.shown()[0].kind, Messages::Kind::Error);
     EXPECT_TRUE(app.messages.last().contains(QStringLiteral("g_2016_2000.db")));
 }
+
+TEST(GroupsWindow, AGroupChangedOnAnotherWorkstationKeepsWhatWasTyped)
+{
+    App app;
+    auto other = Database::open(app.db->folder());
+    app.open(0, [&](TF_GrDok &w) {
+        app.addGroup(w, QStringLiteral("FV/1"));
+        Table *g = app.dane->T_Gr;
+        w.XDBNavigator1->editButton()->click();
+        g->setValue(QStringLiteral("Opis"), QStringLiteral("Opis tutaj"));
+        other->exec(QStringLiteral("UPDATE \"%1\" SET Opis = :o").arg(other->path(g->tableName())),
+                    {{QStringLiteral(":o"), QStringLiteral("Opis tam")}});
+        w.XDBNavigator1->postButton()->click();
+        EXPECT_EQ(app.messages.shown().last().kind, Messages::Kind::Error);
+        EXPECT_TRUE(app.messages.last().contains(QStringLiteral("zmieniony na innym stanowisku")));
+        EXPECT_EQ(g->state(), Dataset::State::Edit);
+        EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Opis tutaj"));
+        // Cancelling shows the stored record; the change can then be made again.
+        w.mRezygnuj->trigger();
+        EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Opis tam"));
+        w.XDBNavigator1->editButton()->click();
+        g->setValue(QStringLiteral("Opis"), QStringLiteral("Opis tutaj"));
+        w.XDBNavigator1->postButton()->click();
+        EXPECT_EQ(g->state(), Dataset::State::Browse);
+        return int(QDialog::Rejected);
+    });
+    Query q(other.get(), QStringLiteral("Q"));
+    q.setSql({QStringLiteral("SELECT Opis FROM \"%1\"").arg(app.db->path(QStringLiteral("g_2016_2000.db")))});
+    q.open();
+    EXPECT_EQ(q.asString(QStringLiteral("Opis")), QStringLiteral("Opis tutaj"));
+}
