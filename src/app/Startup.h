@@ -34,7 +34,8 @@ public:
 // the start: the folder is still used.
 QString resolveDataFolder(admin::IniFile &ini, const Registry &registry);
 
-// The engine's private folder: the temporary folder + "fenwa5", created when missing.
+// The engine's private folder: "fenwa5" in the user's own runtime folder (never
+// a folder other users share), created for the user alone when missing.
 QString privateDirectory();
 
 // Text shown when no data folder is configured anywhere; it names the
