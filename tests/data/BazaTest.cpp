@@ -691,6 +691,29 @@ TEST(BazaTool, InitCreatesTheFolderAndNeverOverwrites)
     EXPECT_TRUE(db->listFiles(QStringLiteral("g_????_????.db")).isEmpty());
 }
 
+TEST(BazaTool, InitAndDemoRacingOnANewFolderLeaveExactlyOneDatabase)
+{
+    for (int round = 0; round < 20; ++round) {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("dane"));
+        QProcess init, demo;
+        init.start(QStringLiteral(FENWA5_BAZA), {QStringLiteral("init"), folder});
+        demo.start(QStringLiteral(FENWA5_BAZA), {QStringLiteral("demo"), folder});
+        ASSERT_TRUE(init.waitForFinished(60000) && demo.waitForFinished(60000));
+        const QString errors = QString::fromUtf8(init.readAllStandardError() + demo.readAllStandardError());
+        const QVector<int> codes{init.exitCode(), demo.exitCode()};
+        ASSERT_EQ(codes.count(0), 1) << "round " << round << ": " << errors.toStdString();
+        ASSERT_EQ(codes.count(1), 1) << "round " << round;
+        EXPECT_TRUE(errors.contains(QStringLiteral("już istnieje"))) << errors.toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("fenwa5.sqlite")})
+            << "round " << round;
+        auto db = Database::open(folder);
+        EXPECT_EQ(table(*db, QStringLiteral("passwd.db")).rows.size(), 1);
+        EXPECT_EQ(db->listFiles(QStringLiteral("g_????_????.db")).isEmpty(), demo.exitCode() != 0) << "round " << round;
+    }
+}
+
 TEST(BazaTool, DemoThenQueriesFromAFileAsCsv)
 {
     QTemporaryDir dir;

@@ -64,31 +64,25 @@ int init(const QString &folder, bool demo)
 {
     fenwa::Clock clock;
     const QDateTime now = clock.now();
-    std::unique_ptr<Database> db = createInstallation(folder, now.date());
+    DemoOptions options;
+    DemoResult result;
+    std::function<void(Database &)> fillDemo;
+    if (demo) {
+        options.year = now.date().year();
+        options.now = now;
+        demoMonths(options.year, now, &options.firstMonth, &options.lastMonth);
+        // The demo registers are made before the database takes its place.
+        fillDemo = [&](Database &db) { result = createDemoRegisters(db, options); };
+    }
+    std::unique_ptr<Database> db = createInstallation(folder, now.date(), fillDemo);
     QTextStream out(stdout);
     out << "Utworzono bazę danych instalacji: "
         << QDir::toNativeSeparators(QDir(db->folder()).filePath(QString::fromLatin1(Database::fileName)))
         << Qt::endl;
-    if (demo) {
-        DemoOptions options;
-        options.year = now.date().year();
-        options.now = now;
-        demoMonths(options.year, now, &options.firstMonth, &options.lastMonth);
-        DemoResult result;
-        try {
-            result = createDemoRegisters(*db, options);
-        } catch (...) {
-            // Leave no half-made demo behind: the whole folder content is ours.
-            const QString file = QDir(db->folder()).filePath(QString::fromLatin1(Database::fileName));
-            db.reset();
-            QFile::remove(file);
-            QFile::remove(file + QStringLiteral("-journal"));
-            throw;
-        }
+    if (demo)
         out << "Rejestry demonstracyjne roku " << options.year << " (jednostki "
             << options.units.join(QStringLiteral(", ")) << "): " << result.groups << " grup dokumentów, "
             << result.positions << " pozycji." << Qt::endl;
-    }
     return 0;
 }
 
