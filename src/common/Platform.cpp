@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +56,12 @@ bool renameNoReplace(const QString &from, const QString &to)
     return true;
 }
 
+QString loginName()
+{
+    const passwd *pw = ::getpwuid(::getuid());
+    return pw && pw->pw_name ? QString::fromLocal8Bit(pw->pw_name) : QString();
+}
+
 #else
 
 bool lockFile(int fd, bool) { return fd >= 0; }
@@ -68,6 +75,8 @@ bool renameNoReplace(const QString &from, const QString &to)
     // QFile refuses an existing target.
     return QFile::rename(from, to);
 }
+
+QString loginName() { return QString(); }
 
 #endif
 

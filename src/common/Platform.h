@@ -20,4 +20,8 @@ bool isSameFile(int fd, const QString &path);
 // (and nothing moved) when it exists or the move failed. Both on one file system.
 bool renameNoReplace(const QString &from, const QString &to);
 
+// The operating system's name of the user running the program (empty when
+// the system does not say).
+QString loginName();
+
 } // namespace fenwa::platform
