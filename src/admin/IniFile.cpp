@@ -1,13 +1,14 @@
 #include "admin/IniFile.h"
 
+#include "common/Platform.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
-
-#include <sys/file.h>
 
 namespace fenwa::admin {
 
@@ -20,19 +21,11 @@ IniWriteError::IniWriteError(const QString &path)
 
 namespace {
 
-// flock() on an open QFile for the duration of one access.
+// A lock on an open QFile for the duration of one access.
 class FileLock {
 public:
-    FileLock(QFile &file, int how) : fd_(file.handle())
-    {
-        if (fd_ >= 0)
-            while (::flock(fd_, how) != 0 && errno == EINTR) {}
-    }
-    ~FileLock()
-    {
-        if (fd_ >= 0)
-            ::flock(fd_, LOCK_UN);
-    }
+    FileLock(QFile &file, bool exclusive) : fd_(file.handle()) { platform::lockFile(fd_, exclusive); }
+    ~FileLock() { platform::unlockFile(fd_); }
 
 private:
     int fd_;
@@ -211,7 +204,7 @@ QStringList IniFile::load() const
         return {};
     QByteArray bytes;
     {
-        FileLock lock(file, LOCK_SH);
+        FileLock lock(file, false);
         bytes = file.readAll();
     }
     return splitLines(bytes);
@@ -222,10 +215,17 @@ template <typename Edit> void IniFile::modify(Edit edit)
     const QFileInfo info(path_);
     if (!info.absoluteDir().exists())
         QDir().mkpath(info.absolutePath());
+    // The lock is held on the settings file itself for the whole
+    // read-modify-write. A writer that waited on a file that another writer
+    // has replaced meanwhile locks the new one instead.
     QFile file(path_);
-    if (!file.open(QIODevice::ReadWrite))
-        throw IniWriteError(path_);
-    FileLock lock(file, LOCK_EX);
+    for (;;) {
+        if (!file.open(QIODevice::ReadWrite) || !platform::lockFile(file.handle(), true))
+            throw IniWriteError(path_);
+        if (platform::isSameFile(file.handle(), path_))
+            break;
+        file.close();
+    }
     QStringList lines = splitLines(file.readAll());
     edit(lines);
     QByteArray out;
@@ -233,7 +233,12 @@ template <typename Edit> void IniFile::modify(Edit edit)
         out += line.toUtf8();
         out += "\r\n";
     }
-    if (!file.seek(0) || !file.resize(0) || file.write(out) != out.size() || !file.flush())
+    // The new contents go to a file beside it, reach the disk, and replace the
+    // old file in one step: a failed write leaves the previous file whole.
+    // Only a folder that cannot take a new file has the file written in place.
+    QSaveFile save(path_);
+    save.setDirectWriteFallback(true);
+    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit())
         throw IniWriteError(path_);
 }
 

@@ -3,8 +3,9 @@
 // sections and keys found without regard to letter case. Every access opens
 // the file, reads or writes, and closes it again, so copies of the program
 // that share the file see each other's changes at once. Each write holds an
-// exclusive lock on the file for its read-modify-write; reads hold a shared
-// one, so they never see half a write.
+// exclusive lock on the file for its read-modify-write and replaces the file
+// in one step with a fully written new one, so a failed write (a full disk)
+// leaves the previous file whole and readers never see half a write.
 #include <QPair>
 #include <QString>
 #include <QStringList>

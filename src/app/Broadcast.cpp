@@ -1,15 +1,12 @@
 #include "app/Broadcast.h"
 
-#include <pwd.h>
-#include <unistd.h>
+#include "common/Platform.h"
 
 namespace fenwa::app {
 
 QString osUserName()
 {
-    QString name;
-    if (const passwd *pw = ::getpwuid(::getuid()); pw && pw->pw_name)
-        name = QString::fromLocal8Bit(pw->pw_name);
+    QString name = platform::loginName();
     if (name.isEmpty())
         name = qEnvironmentVariable("USER");
     if (name.isEmpty())

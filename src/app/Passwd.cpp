@@ -5,10 +5,10 @@
 
 namespace fenwa::app {
 
-std::unique_ptr<data::Database> openSession(const QString &folder)
+std::unique_ptr<data::Database> openSession(const QString &folder, const QString &settingsPath)
 {
     if (folder.trimmed().isEmpty())
-        throw data::EngineError(noDataFolderText);
+        throw data::EngineError(noDataFolderText(settingsPath));
     return data::Database::open(folder, data::Database::OpenMode::ExistingOnly);
 }
 

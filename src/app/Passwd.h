@@ -10,8 +10,9 @@
 namespace fenwa::app {
 
 // Opens the data folder's database (the session). An empty folder, a folder
-// without a database or an unreadable database: EngineError with a Polish message.
-std::unique_ptr<data::Database> openSession(const QString &folder);
+// without a database or an unreadable database: EngineError with a Polish
+// message (for an empty folder it names the settings file at settingsPath).
+std::unique_ptr<data::Database> openSession(const QString &folder, const QString &settingsPath);
 
 // Adds the password-date column D to passwd.db when it lacks it and gives
 // every user `now`'s date. Every error is swallowed: the login goes on with

@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QSettings>
 
 namespace fenwa::app {
@@ -49,11 +51,15 @@ QString resolveDataFolder(admin::IniFile &ini, const Registry &registry)
 
 QString privateDirectory()
 {
-    QString path = QDir::tempPath();
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    path += QStringLiteral("fenwa5");
-    QDir().mkpath(path);
+    // The user's runtime folder: Qt creates it for this user alone (mode 0700)
+    // and refuses one that another user owns.
+    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (base.isEmpty())
+        base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString path = QDir(base).filePath(QStringLiteral("fenwa5"));
+    const QFileInfo info(path);
+    if (!info.isDir())
+        QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return path;
 }
 

@@ -3,6 +3,7 @@
 // of the data folder.
 #include "admin/IniFile.h"
 
+#include <QDir>
 #include <QString>
 
 namespace fenwa::app {
@@ -33,11 +34,17 @@ public:
 // the start: the folder is still used.
 QString resolveDataFolder(admin::IniFile &ini, const Registry &registry);
 
-// The engine's private folder: the temporary folder + "fenwa5", created when missing.
+// The engine's private folder: "fenwa5" in the user's own runtime folder (never
+// a folder other users share), created for the user alone when missing.
 QString privateDirectory();
 
-// Text shown when no data folder is configured anywhere.
-inline const QString noDataFolderText = QStringLiteral(
-    "Nie wskazano folderu danych. Wpisz go w pliku ustawień programu (sekcja [Foldery], klucz Dane).");
+// Text shown when no data folder is configured anywhere; it names the
+// settings file to write it in.
+inline QString noDataFolderText(const QString &settingsPath)
+{
+    return QStringLiteral("Nie wskazano folderu danych. Wpisz go w pliku ustawień programu %1 "
+                          "(sekcja [Foldery], klucz Dane).")
+        .arg(QDir::toNativeSeparators(settingsPath));
+}
 
 } // namespace fenwa::app

@@ -4,17 +4,17 @@
 #include "app/Broadcast.h"
 #include "app/Login.h"
 #include "app/ui/Aplikacja.h"
+#include "app/ui/Application.h"
 #include "app/ui/Konsola.h"
 #include "app/ui/QtMessages.h"
 
-#include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    fenwa::app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fenwa5"));
     QApplication::setOrganizationName(QStringLiteral("Zovra"));
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
@@ -26,6 +26,7 @@ int main(int argc, char **argv)
     fenwa::admin::IniFile ini(fenwa::admin::IniFile::defaultPath());
     fenwa::app::SystemRegistry registry;
     fenwa::app::QtMessages messages;
+    app.setMessages(&messages);
     fenwa::Clock clock;
 
     QString exeFolder = QApplication::applicationDirPath();

@@ -22,6 +22,17 @@ public:
     virtual void questionOk(const QString &text, const QString &title = QStringLiteral("Pytanie")) = 0;
 };
 
+// Writes every message to the standard error stream and answers No: for
+// tools and for the time before any window can show a message.
+class StandardErrorMessages : public Messages {
+public:
+    void error(const QString &text, const QString &title = QStringLiteral("Błąd")) override;
+    void warning(const QString &text, const QString &title = QStringLiteral("Ostrzeżenie")) override;
+    void information(const QString &text, const QString &title = QStringLiteral("Informacja")) override;
+    bool question(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
+    void questionOk(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
+};
+
 // Records every message and answers questions from a script (default: Yes).
 class ScriptedMessages : public Messages {
 public:

@@ -1,5 +1,6 @@
 #include "data/Seed.h"
 
+#include "common/Platform.h"
 #include "data/EngineError.h"
 #include "data/Schema.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace fenwa::data {
 
@@ -390,30 +392,44 @@ void fillInstallation(Database &db, const QDate &today)
     insertRows(db, QStringLiteral("ob.db"), {QStringLiteral("ob")}, names(kOb));
 }
 
-std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today)
+std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today,
+                                             const std::function<void(Database &)> &fillMore)
 {
     const QFileInfo dirInfo(folder);
     if (dirInfo.exists() && !dirInfo.isDir())
         throw EngineError(QStringLiteral("%1 nie jest folderem.").arg(QDir::toNativeSeparators(folder)));
     const QString file = QDir(folder).filePath(QString::fromLatin1(Database::fileName));
+    const auto alreadyExists = [&] {
+        return EngineError(QStringLiteral("Baza danych %1 już istnieje i nie zostanie nadpisana.")
+                               .arg(QDir::toNativeSeparators(file)));
+    };
     if (QFileInfo::exists(file))
-        throw EngineError(QStringLiteral("Baza danych %1 już istnieje i nie zostanie nadpisana.")
-                              .arg(QDir::toNativeSeparators(file)));
+        throw alreadyExists();
     if (!QDir().mkpath(folder))
         throw EngineError(QStringLiteral("Nie można utworzyć folderu %1.").arg(QDir::toNativeSeparators(folder)));
 
-    std::unique_ptr<Database> db;
-    try {
-        db = Database::open(folder, Database::OpenMode::Create);
-        createSharedTables(*db);
-        fillInstallation(*db, today);
-    } catch (...) {
-        db.reset();
-        QFile::remove(file);
-        QFile::remove(file + QStringLiteral("-journal"));
-        throw;
+    {
+        // The database is built in a folder of its own beside its place and
+        // moved there in one step, only when no database appeared meanwhile:
+        // whatever fails, nothing but the work folder is removed.
+        QTemporaryDir work(QDir(folder).filePath(QStringLiteral(".fenwa5-nowa-XXXXXX")));
+        if (!work.isValid())
+            throw EngineError(QStringLiteral("Nie można utworzyć bazy danych w folderze %1.")
+                                  .arg(QDir::toNativeSeparators(folder)));
+        {
+            std::unique_ptr<Database> built = Database::open(work.path(), Database::OpenMode::Create);
+            createSharedTables(*built);
+            fillInstallation(*built, today);
+            if (fillMore)
+                fillMore(*built);
+        }
+        if (!platform::renameNoReplace(QDir(work.path()).filePath(QString::fromLatin1(Database::fileName)), file)) {
+            if (QFileInfo::exists(file))
+                throw alreadyExists();
+            throw EngineError(QStringLiteral("Nie można zapisać bazy danych %1.").arg(QDir::toNativeSeparators(file)));
+        }
     }
-    return db;
+    return Database::open(folder, Database::OpenMode::ExistingOnly);
 }
 
 } // namespace fenwa::data

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 namespace fenwa::data {
@@ -25,10 +26,14 @@ void createSharedTables(Database &db);
 void fillInstallation(Database &db, const QDate &today);
 
 // Creates FOLDER (when missing) and in it a new installation database with
-// every shared table and its content. Refuses (EngineError, Polish) when the
-// folder already holds a database file, and removes a half-made database when
-// anything fails, so a failed run leaves the folder as it was.
-std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today);
+// every shared table and its content, and whatever fillMore adds (a demo).
+// The database is built aside and put in place in one step only when the
+// folder holds no database file; otherwise (also when another process made
+// one meanwhile) it is refused (EngineError, Polish: "... już istnieje ...").
+// A failed run leaves the folder as it was and never removes a file it did
+// not create.
+std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today,
+                                             const std::function<void(Database &)> &fillMore = {});
 
 // The voivodeship code of the installation's own inspectorate (podlaskie).
 inline constexpr const char *seedVoivodeship = "20";

@@ -2,6 +2,7 @@
 
 #include "data/EngineError.h"
 #include "data/Query.h"
+#include "data/Statement.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -61,6 +62,62 @@ void writeCsv(const Dataset &data, QTextStream &out)
     }
 }
 
+qsizetype invalidUtf8At(const QByteArray &bytes)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = b[i];
+        int more;
+        char32_t min;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            more = 1, min = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2, min = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3, min = 0x10000;
+        } else {
+            return i;
+        }
+        char32_t cp = c & (0x3F >> more);
+        for (int k = 1; k <= more; ++k) {
+            if (i + k >= n || (b[i + k] & 0xC0) != 0x80)
+                return i;
+            cp = (cp << 6) | (b[i + k] & 0x3F);
+        }
+        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+        if (cp < min || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+            return i;
+        i += more + 1;
+    }
+    return -1;
+}
+
+QString decodeConsoleInput(const QByteArray &bytes)
+{
+    const qsizetype bad = invalidUtf8At(bytes);
+    if (bad >= 0)
+        throw EngineError(QStringLiteral("Polecenie SQL nie jest zapisane w UTF-8: niepoprawny bajt 0x%1 "
+                                         "na pozycji %2 (licząc od 0). Zapisz plik w kodowaniu UTF-8.")
+                              .arg(QString::number(uchar(bytes[bad]), 16).toUpper().rightJustified(2, QLatin1Char('0')))
+                              .arg(bad));
+    return QString::fromUtf8(bytes);
+}
+
+QStringList integrityProblems(Database &db)
+{
+    QStringList problems;
+    Statement st(db, QStringLiteral("PRAGMA integrity_check"));
+    while (st.step())
+        problems << st.text(0);
+    if (problems == QStringList{QStringLiteral("ok")})
+        problems.clear();
+    return problems;
+}
+
 void runConsoleStatement(Database &db, const QString &statement, QTextStream &out)
 {
     QString text = statement;
@@ -73,7 +130,9 @@ void runConsoleStatement(Database &db, const QString &statement, QTextStream &ou
     if (text.isEmpty())
         throw EngineError(QStringLiteral("Brak polecenia SQL."));
 
-    if (db.dialect().translate(text).isSelect) {
+    // Rows are printed for every statement that has result columns (a
+    // SELECT with UNION, WITH, PRAGMA...), whatever its first word.
+    if (Statement(db, db.dialect().translate(text).sql).columnCount() > 0) {
         Query q(&db, QStringLiteral("Q_Konsola"));
         q.setSql(text.split(QLatin1Char('\n')));
         q.open();

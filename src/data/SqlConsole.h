@@ -18,8 +18,21 @@ QString csvField(const QVariant &value);
 // line per row; lines end with CR LF.
 void writeCsv(const Dataset &data, QTextStream &out);
 
-// Runs one statement. A SELECT prints its result as CSV; any other statement
-// prints a header "zmienione_wiersze" and the number of rows it changed.
+// The offset of the first byte that is not part of valid UTF-8 (overlong
+// forms and surrogates count as invalid), or -1 when all of it is valid.
+qsizetype invalidUtf8At(const QByteArray &bytes);
+
+// A statement's bytes as text: input that is not valid UTF-8 (a file saved
+// in the Windows code page) is refused, EngineError naming the byte's offset.
+QString decodeConsoleInput(const QByteArray &bytes);
+
+// SQLite's integrity check of the database: empty when it is whole,
+// otherwise the damage found, one line per problem.
+QStringList integrityProblems(Database &db);
+
+// Runs one statement. A statement that returns rows (it has result columns:
+// SELECT, WITH, PRAGMA...) prints them as CSV; any other statement prints a
+// header "zmienione_wiersze" and the number of rows it changed.
 // The statement may end with one ";". Failures: EngineError in the engine's words.
 void runConsoleStatement(Database &db, const QString &statement, QTextStream &out);
 

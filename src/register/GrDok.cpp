@@ -90,11 +90,17 @@ void GroupsLogic::copy(const QVector<int> &rows)
         return;
     }
     QVector<Entry> entries;
-    for (int row : rows) {
-        g->moveTo(row);
-        entries << Entry{g->asString(QStringLiteral("Dok")), g->asString(QStringLiteral("Opis")),
-                         g->value(QStringLiteral("Rozdz")), g->value(QStringLiteral("Par"))};
-    }
+    // Moving onto a row saves a pending record first; when its rule refuses,
+    // the record and the cursor stay and the buffer is kept.
+    const bool moved = data::guarded(dane_.messages(), [&] {
+        for (int row : rows) {
+            g->moveTo(row);
+            entries << Entry{g->asString(QStringLiteral("Dok")), g->asString(QStringLiteral("Opis")),
+                             g->value(QStringLiteral("Rozdz")), g->value(QStringLiteral("Par"))};
+        }
+    });
+    if (!moved)
+        return;
     grgr_ = entries;
     ile_ = int(entries.size());
     kopia_ = true;
@@ -105,6 +111,10 @@ void GroupsLogic::paste()
     if (!kopia_)
         return;
     data::Table *g = dane_.T_Gr;
+    // A record being typed is saved first; when it is refused it stays as
+    // typed and nothing is pasted (the buffer is kept for another try).
+    if (g->editing() && !data::guarded(dane_.messages(), [&] { g->post(); }))
+        return;
     for (int i = 0; i < ile_ && i < grgr_.size(); ++i) {
         const Entry &e = grgr_[i];
         bool ok = data::quiet([&] {

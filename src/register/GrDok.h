@@ -41,10 +41,13 @@ public:
     void setClosed(bool closed);
 
     // "Kopiuj": rows of T_Gr in selection order. More rows than the buffer
-    // holds: the copy is refused with a message and the buffer kept.
+    // holds, or a pending record that cannot be saved: the copy is refused
+    // with a message and the buffer kept.
     void copy(const QVector<int> &rows);
-    // "Wklej": each entry appended and saved on its own; refusals swallowed
-    // (a refused record is cancelled so the next entry can go in).
+    // "Wklej": a record being typed is saved first (refused: it stays as
+    // typed, nothing is pasted); then each entry is appended and saved on its
+    // own; refusals swallowed (a refused entry is cancelled so the next one
+    // can go in).
     void paste();
     bool kopia() const { return kopia_; }
     int ile() const { return ile_; }

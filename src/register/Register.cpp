@@ -39,9 +39,9 @@ QStringList unitNames(data::TF_Dane &dane, bool *singleUnit)
     return names;
 }
 
-QString unitCode(data::TF_Dane &dane, const QString &unitName, const QString &previous)
+QString unitCode(data::TF_Dane &dane, const QString &unitName)
 {
-    QString code = previous;
+    QString code;
     if (dane.T_PIW->locate(QStringLiteral("Nazwa"), unitName))
         code = dane.T_PIW->asString(QStringLiteral("Kod"));
     else if (dane.T_WIW->locate(QStringLiteral("Nazwa"), unitName))
@@ -54,9 +54,14 @@ QString unitCode(data::TF_Dane &dane, const QString &unitName, const QString &pr
 QString RegisterFlow::openGroups(int year, int month, const QString &unitName)
 {
     OpenRegister &r = dane_.openRegister();
+    const QString kod = unitCode(dane_, unitName);
+    if (kod.isEmpty())
+        throw data::EngineError(QStringLiteral("Nie znaleziono jednostki „%1” w słownikach inspektoratów i jednostek. "
+                                               "Rejestr nie został otwarty.")
+                                    .arg(unitName));
     r.rok = year;
     r.mc = month;
-    r.kod = unitCode(dane_, unitName, r.kod);
+    r.kod = kod;
     r.sufiks = OpenRegister::suffix(r.rok, r.kod);
     unitName_ = unitName;
     data::Database &db = *dane_.database();

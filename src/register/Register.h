@@ -15,8 +15,8 @@ QStringList unitNames(data::TF_Dane &dane, bool *singleUnit = nullptr);
 
 // The unit code of a unit name: piw.db (Kod), else wiw.db (Kod + "00"),
 // else jp.db (Kod); exact and case-sensitive; cut to four characters. An
-// unknown name gives `previous`.
-QString unitCode(data::TF_Dane &dane, const QString &unitName, const QString &previous);
+// unknown name gives an empty code.
+QString unitCode(data::TF_Dane &dane, const QString &unitName);
 
 class RegisterFlow {
 public:
@@ -28,7 +28,8 @@ public:
     // Year, month and unit chosen: sets rok, mc, kod, sufiks; creates the
     // groups file when missing; opens T_Gr on the month (read-only without
     // the edit right); points T_Poz at the positions file. Returns the groups
-    // window's caption. EngineError stops the flow (what was created stays).
+    // window's caption. EngineError stops the flow (what was created stays);
+    // a unit name found in no unit list is refused before anything changes.
     QString openGroups(int year, int month, const QString &unitName);
 
     // After "Pozycje": creates the positions file when missing, filters the

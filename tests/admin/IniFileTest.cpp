@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using fenwa::admin::IniFile;
@@ -166,6 +169,65 @@ TEST_F(IniFileTest, UnwritableFileGivesUnableToWrite)
     }
     EXPECT_EQ(ini.readString("Foldery", "Dane", "brak"), "brak");
     EXPECT_EQ(IniFile(path()).readString("Foldery", "Dane"), "/d");
+}
+
+namespace {
+// A folder on a small file system of its own (a tmpfs, when the test may
+// mount one), or a limit on the size of files this process writes: either
+// way a large write fails midway.
+class FullDisk {
+public:
+    explicit FullDisk(const QString &folder) : folder_(folder)
+    {
+        const QByteArray dir = QFile::encodeName(folder);
+        mounted_ = ::getuid() == 0
+                   && ::system(("mount -t tmpfs -o size=64k tmpfs '" + dir + "' 2>/dev/null").constData()) == 0;
+        if (!mounted_) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            ::getrlimit(RLIMIT_FSIZE, &previous_);
+            rlimit small = previous_;
+            small.rlim_cur = 64 * 1024;
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+    }
+    ~FullDisk()
+    {
+        if (mounted_)
+            ::system(("umount '" + QFile::encodeName(folder_) + "'").constData());
+        else
+            ::setrlimit(RLIMIT_FSIZE, &previous_);
+    }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+    rlimit previous_{};
+};
+} // namespace
+
+TEST_F(IniFileTest, AWriteThatFailsMidwayLeavesThePreviousFileWhole)
+{
+    QTemporaryDir small;
+    FullDisk full(small.path());
+    const QString file = small.filePath(QStringLiteral("fenwa5.ini"));
+    IniFile ini(file);
+    ini.writeString("Foldery", "Dane", "/srv/dane");
+    ini.writeString("Lok", "wiw", "podlaskie");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+
+    try {
+        ini.writeString("System", "alert", QString(100 * 1024, QLatin1Char('x')));
+        FAIL() << "the write was reported as done";
+    } catch (const IniWriteError &e) {
+        EXPECT_EQ(e.message(), "Unable to write to " + file);
+    }
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(QDir(small.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"fenwa5.ini"})
+        << "no temporary file is left behind";
 }
 
 TEST(IniFilePath, BesideTheExecutableOrInTheUserFolder)

@@ -38,11 +38,11 @@ void addUser(data::Database &db, const QString &login, const QString &digest, bo
 
 TEST(LoginSession, RefusesWhatIsNotADataFolder)
 {
-    EXPECT_THROW(openSession(QString()), data::EngineError);
-    EXPECT_THROW(openSession(QStringLiteral("   ")), data::EngineError);
+    EXPECT_THROW(openSession(QString(), "/etc/fenwa5.ini"), data::EngineError);
+    EXPECT_THROW(openSession(QStringLiteral("   "), "/etc/fenwa5.ini"), data::EngineError);
     QTemporaryDir empty;
     try {
-        openSession(empty.path());
+        openSession(empty.path(), "/etc/fenwa5.ini");
         FAIL() << "a folder without a database opened";
     } catch (const data::EngineError &e) {
         EXPECT_FALSE(e.message().isEmpty());
@@ -52,14 +52,14 @@ TEST(LoginSession, RefusesWhatIsNotADataFolder)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
-    EXPECT_THROW(openSession(empty.path()), data::EngineError);
+    EXPECT_THROW(openSession(empty.path(), "/etc/fenwa5.ini"), data::EngineError);
     EXPECT_EQ(QFileInfo(junk.fileName()).size(), 4096) << "an unreadable database is left alone";
 }
 
 TEST(LoginSession, OpensAFolderWithTrailingSeparator)
 {
     TempFolder f;
-    auto db = openSession(f.folder() + "/");
+    auto db = openSession(f.folder() + "/", "/etc/fenwa5.ini");
     EXPECT_TRUE(db->fileExists("passwd.db"));
 }
 

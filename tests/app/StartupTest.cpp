@@ -88,9 +88,15 @@ TEST(SystemRegistryTest, ValuesLiveUnderTheProgramsKeys)
     EXPECT_EQ(reg.lastLogin(), "Kowalski") << "the machine scope does not leak into the user's value";
 }
 
-TEST(PrivateDirectory, IsCreatedInTheTemporaryFolder)
+TEST(PrivateDirectory, BelongsToTheUserAlone)
 {
     const QString p = privateDirectory();
     EXPECT_TRUE(p.endsWith("/fenwa5"));
-    EXPECT_TRUE(QFileInfo(p).isDir());
+    const QFileInfo info(p);
+    EXPECT_TRUE(info.isDir());
+    EXPECT_NE(QFileInfo(info.absolutePath()).canonicalFilePath(), QFileInfo(QDir::tempPath()).canonicalFilePath())
+        << "not a folder every user of the machine shares";
+    EXPECT_EQ(info.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                    | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
 }

@@ -19,6 +19,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace fenwa;
 using namespace fenwa::data;
@@ -612,6 +613,30 @@ TEST(Csv, ConsoleRunsOneStatementAsWrittenByAnEditor)
     EXPECT_THROW(run(QStringLiteral(";")), EngineError);
 }
 
+TEST(Csv, ConsolePrintsTheRowsOfEveryStatementThatReturnsThem)
+{
+    Installation inst;
+    Database &db = *inst.db;
+    const QString jm = db.path(QStringLiteral("jm.db"));
+    const struct {
+        QString statement;
+        QString firstLines;
+    } rows[] = {
+        {QStringLiteral("SELECT Jms FROM \"%1\" WHERE Jms = 'kg' UNION SELECT 'a' ORDER BY 1").arg(jm),
+         QStringLiteral("Jms\r\na\r\nkg\r\n")},
+        {QStringLiteral("WITH k AS (SELECT Jms FROM \"%1\" WHERE Jms = 'kg') SELECT Jms FROM k").arg(jm),
+         QStringLiteral("Jms\r\nkg\r\n")},
+        {QStringLiteral("PRAGMA integrity_check"), QStringLiteral("integrity_check\r\nok\r\n")},
+    };
+    for (const auto &row : rows) {
+        QString text;
+        QTextStream out(&text);
+        runConsoleStatement(db, row.statement, out);
+        out.flush();
+        EXPECT_EQ(text, row.firstLines) << qPrintable(row.statement);
+    }
+}
+
 // -------------------------------------------------------------------- tool
 
 namespace {
@@ -689,6 +714,72 @@ TEST(BazaTool, InitCreatesTheFolderAndNeverOverwrites)
                   .rows.size(),
               1);
     EXPECT_TRUE(db->listFiles(QStringLiteral("g_????_????.db")).isEmpty());
+}
+
+TEST(BazaTool, InitAndDemoRacingOnANewFolderLeaveExactlyOneDatabase)
+{
+    for (int round = 0; round < 20; ++round) {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("dane"));
+        QProcess init, demo;
+        init.start(QStringLiteral(FENWA5_BAZA), {QStringLiteral("init"), folder});
+        demo.start(QStringLiteral(FENWA5_BAZA), {QStringLiteral("demo"), folder});
+        ASSERT_TRUE(init.waitForFinished(60000) && demo.waitForFinished(60000));
+        const QString errors = QString::fromUtf8(init.readAllStandardError() + demo.readAllStandardError());
+        const QVector<int> codes{init.exitCode(), demo.exitCode()};
+        ASSERT_EQ(codes.count(0), 1) << "round " << round << ": " << errors.toStdString();
+        ASSERT_EQ(codes.count(1), 1) << "round " << round;
+        EXPECT_TRUE(errors.contains(QStringLiteral("już istnieje"))) << errors.toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("fenwa5.sqlite")})
+            << "round " << round;
+        auto db = Database::open(folder);
+        EXPECT_EQ(table(*db, QStringLiteral("passwd.db")).rows.size(), 1);
+        EXPECT_EQ(db->listFiles(QStringLiteral("g_????_????.db")).isEmpty(), demo.exitCode() != 0) << "round " << round;
+    }
+}
+
+TEST(BazaTool, InputThatIsNotUtf8IsRefusedNamingTheByte)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("dane"));
+    ASSERT_EQ(baza({QStringLiteral("init"), folder}).code, 0);
+    // "UPDATE ... SET Gat = 'żubr'" saved in the Windows code page: "ż" is the byte 0xBF.
+    const QByteArray head = QStringLiteral("UPDATE \"%1\\gat.db\" SET Gat = '").arg(folder).toUtf8();
+    ToolRun r = baza({QStringLiteral("sql"), folder}, head + "\xBFubr' WHERE Gat = 'bydło'");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("0xBF na pozycji %1").arg(head.size()))) << r.err.toStdString();
+    auto db = Database::open(folder);
+    EXPECT_EQ(select(*db, QStringLiteral("SELECT Id FROM \"%1\" WHERE Gat = 'bydło'").arg(db->path(QStringLiteral("gat.db"))))
+                  .rows.size(),
+              1);
+}
+
+TEST(BazaTool, SprawdzReportsOkOrTheDamage)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("dane"));
+    ASSERT_EQ(baza({QStringLiteral("init"), folder}).code, 0);
+    ToolRun whole = baza({QStringLiteral("sprawdz"), folder});
+    EXPECT_EQ(whole.code, 0) << whole.err.toStdString();
+    EXPECT_EQ(whole.out, QStringLiteral("OK\n"));
+
+    // An index whose stored definition no longer matches its entries.
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(QDir(folder).filePath(QStringLiteral("fenwa5.sqlite"))).constData(), &raw),
+              SQLITE_OK);
+    const int rc = sqlite3_exec(raw,
+                                "CREATE TABLE zepsuta(a INTEGER, b INTEGER); INSERT INTO zepsuta VALUES (1, 2), (3, 4);"
+                                "CREATE INDEX zepsuta_a ON zepsuta(a); PRAGMA writable_schema = ON;"
+                                "UPDATE sqlite_schema SET sql = 'CREATE INDEX zepsuta_a ON zepsuta(b)' "
+                                "WHERE name = 'zepsuta_a'; PRAGMA writable_schema = OFF;",
+                                nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    ASSERT_EQ(rc, SQLITE_OK);
+    ToolRun damaged = baza({QStringLiteral("sprawdz"), folder});
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_TRUE(damaged.out.contains(QStringLiteral("jest uszkodzona"))) << damaged.out.toStdString();
+    EXPECT_TRUE(damaged.out.contains(QStringLiteral("missing from index zepsuta_a"))) << damaged.out.toStdString();
 }
 
 TEST(BazaTool, DemoThenQueriesFromAFileAsCsv)

@@ -28,15 +28,33 @@ TEST(OpenRegister, UnitListsAndCodes)
     EXPECT_EQ(names.last(), v.unit("piw.db", "2014"));
     EXPECT_FALSE(names.contains(v.unit("piw.db", "2801")));   // another voivodeship
 
-    EXPECT_EQ(unitCode(*v.dane, v.unit("wiw.db", "20"), QString()), QStringLiteral("2000"));
-    EXPECT_EQ(unitCode(*v.dane, v.unit("piw.db", "2003"), QString()), QStringLiteral("2003"));
-    EXPECT_EQ(unitCode(*v.dane, v.unit("jp.db", "2080"), QString()), QStringLiteral("2080"));
-    EXPECT_EQ(unitCode(*v.dane, QStringLiteral("Nie ma takiej"), QStringLiteral("2003")), QStringLiteral("2003"));
+    EXPECT_EQ(unitCode(*v.dane, v.unit("wiw.db", "20")), QStringLiteral("2000"));
+    EXPECT_EQ(unitCode(*v.dane, v.unit("piw.db", "2003")), QStringLiteral("2003"));
+    EXPECT_EQ(unitCode(*v.dane, v.unit("jp.db", "2080")), QStringLiteral("2080"));
 
     Installation county(true, 2);
     names = unitNames(*county.dane, &single);
     EXPECT_TRUE(single);
     EXPECT_EQ(names, QStringList{county.unit("piw.db", "2003")});
+}
+
+TEST(OpenRegister, AnUnknownUnitNameOpensNothing)
+{
+    Installation v;
+    for (const QString &previous : {QString(), QStringLiteral("2003")}) {
+        v.reg.kod = previous;
+        RegisterFlow flow(*v.dane);
+        try {
+            flow.openGroups(2016, 3, QStringLiteral("Nie ma takiej"));
+            ADD_FAILURE() << "opened with the previous code " << qPrintable(previous);
+        } catch (const EngineError &e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("„Nie ma takiej”"))) << qPrintable(e.message());
+        }
+        EXPECT_EQ(v.reg.kod, previous);
+        EXPECT_FALSE(v.dane->T_Gr->active());
+        EXPECT_FALSE(v.db->fileExists(QStringLiteral("g_2016_.db")));
+        EXPECT_FALSE(v.db->fileExists(QStringLiteral("g_2016_2003.db")));
+    }
 }
 
 TEST(OpenRegister, GroupsThenPositions)

@@ -1,9 +1,11 @@
 // fenwa5-baza: creates the installation database of a data folder, a demo
-// data folder, and runs single SQL statements on a data folder.
+// data folder, runs single SQL statements on a data folder and checks its
+// database with SQLite's integrity check.
 #include "common/Clock.h"
 #include "data/Database.h"
 #include "data/Demo.h"
 #include "data/EngineError.h"
+#include "data/Guard.h"
 #include "data/Seed.h"
 #include "data/SqlConsole.h"
 
@@ -36,11 +38,16 @@ const char *const kHelp =
     "\n"
     "  fenwa5-baza sql FOLDER [PLIK]\n"
     "      Wykonuje jedno polecenie SQL w dialekcie programu, wczytane z PLIKU albo\n"
-    "      ze standardowego wejścia (UTF-8). Wynik zapytania SELECT trafia na\n"
+    "      ze standardowego wejścia; tekst w innym kodowaniu niż UTF-8 jest odrzucany.\n"
+    "      Wiersze polecenia zwracającego wiersze (SELECT, WITH, PRAGMA...) trafiają na\n"
     "      standardowe wyjście jako CSV (RFC 4180: wiersz nagłówka, daty RRRR-MM-DD,\n"
     "      liczby z kropką, wartości logiczne 1/0, pusta wartość jako puste pole).\n"
     "      Inne polecenie wypisuje nagłówek \"zmienione_wiersze\" i liczbę zmienionych\n"
     "      wierszy. Błąd trafia na standardowe wyjście błędów, kod wyjścia 1.\n"
+    "\n"
+    "  fenwa5-baza sprawdz FOLDER\n"
+    "      Sprawdza spójność bazy danych fenwa5.sqlite (integrity_check SQLite):\n"
+    "      wypisuje \"OK\" (kod wyjścia 0) albo znalezione uszkodzenia (kod wyjścia 1).\n"
     "\n"
     "  fenwa5-baza pomoc | -h | --help\n"
     "      Wyświetla ten opis.\n"
@@ -64,31 +71,25 @@ int init(const QString &folder, bool demo)
 {
     fenwa::Clock clock;
     const QDateTime now = clock.now();
-    std::unique_ptr<Database> db = createInstallation(folder, now.date());
+    DemoOptions options;
+    DemoResult result;
+    std::function<void(Database &)> fillDemo;
+    if (demo) {
+        options.year = now.date().year();
+        options.now = now;
+        demoMonths(options.year, now, &options.firstMonth, &options.lastMonth);
+        // The demo registers are made before the database takes its place.
+        fillDemo = [&](Database &db) { result = createDemoRegisters(db, options); };
+    }
+    std::unique_ptr<Database> db = createInstallation(folder, now.date(), fillDemo);
     QTextStream out(stdout);
     out << "Utworzono bazę danych instalacji: "
         << QDir::toNativeSeparators(QDir(db->folder()).filePath(QString::fromLatin1(Database::fileName)))
         << Qt::endl;
-    if (demo) {
-        DemoOptions options;
-        options.year = now.date().year();
-        options.now = now;
-        demoMonths(options.year, now, &options.firstMonth, &options.lastMonth);
-        DemoResult result;
-        try {
-            result = createDemoRegisters(*db, options);
-        } catch (...) {
-            // Leave no half-made demo behind: the whole folder content is ours.
-            const QString file = QDir(db->folder()).filePath(QString::fromLatin1(Database::fileName));
-            db.reset();
-            QFile::remove(file);
-            QFile::remove(file + QStringLiteral("-journal"));
-            throw;
-        }
+    if (demo)
         out << "Rejestry demonstracyjne roku " << options.year << " (jednostki "
             << options.units.join(QStringLiteral(", ")) << "): " << result.groups << " grup dokumentów, "
             << result.positions << " pozycji." << Qt::endl;
-    }
     return 0;
 }
 
@@ -106,14 +107,53 @@ int sql(const QString &folder, const QString &file)
             throw EngineError(QStringLiteral("Nie można odczytać pliku %1.").arg(QDir::toNativeSeparators(file)));
         bytes = in.readAll();
     }
+    const QString statement = decodeConsoleInput(bytes);
     std::unique_ptr<Database> db = Database::open(folder, Database::OpenMode::ExistingOnly);
     QString result;
     QTextStream buffer(&result);
-    runConsoleStatement(*db, QString::fromUtf8(bytes), buffer);
+    runConsoleStatement(*db, statement, buffer);
     buffer.flush();
     QTextStream out(stdout);
     out << result;
     return 0;
+}
+
+int check(const QString &folder)
+{
+    std::unique_ptr<Database> db = Database::open(folder, Database::OpenMode::ExistingOnly);
+    const QStringList problems = integrityProblems(*db);
+    QTextStream out(stdout);
+    if (problems.isEmpty()) {
+        out << "OK" << Qt::endl;
+        return 0;
+    }
+    out << "Baza danych "
+        << QDir::toNativeSeparators(QDir(db->folder()).filePath(QString::fromLatin1(Database::fileName)))
+        << " jest uszkodzona:" << Qt::endl;
+    for (const QString &p : problems)
+        out << p << Qt::endl;
+    return 1;
+}
+
+int run(const QStringList &args)
+{
+    const QString &command = args[0];
+    if (command == QLatin1String("init") || command == QLatin1String("demo")) {
+        if (args.size() != 2)
+            return usage(QStringLiteral("Polecenie %1 wymaga jednego argumentu: FOLDER.").arg(command));
+        return init(args[1], command == QLatin1String("demo"));
+    }
+    if (command == QLatin1String("sql")) {
+        if (args.size() < 2 || args.size() > 3)
+            return usage(QStringLiteral("Polecenie sql wymaga argumentów: FOLDER [PLIK]."));
+        return sql(args[1], args.size() == 3 ? args[2] : QString());
+    }
+    if (command == QLatin1String("sprawdz")) {
+        if (args.size() != 2)
+            return usage(QStringLiteral("Polecenie sprawdz wymaga jednego argumentu: FOLDER."));
+        return check(args[1]);
+    }
+    return usage(QStringLiteral("Nieznane polecenie: %1").arg(command));
 }
 
 } // namespace
@@ -129,20 +169,9 @@ int main(int argc, char **argv)
         QTextStream(stdout) << QString::fromUtf8(kHelp);
         return 0;
     }
-    try {
-        if (command == QLatin1String("init") || command == QLatin1String("demo")) {
-            if (args.size() != 2)
-                return usage(QStringLiteral("Polecenie %1 wymaga jednego argumentu: FOLDER.").arg(command));
-            return init(args[1], command == QLatin1String("demo"));
-        }
-        if (command == QLatin1String("sql")) {
-            if (args.size() < 2 || args.size() > 3)
-                return usage(QStringLiteral("Polecenie sql wymaga argumentów: FOLDER [PLIK]."));
-            return sql(args[1], args.size() == 3 ? args[2] : QString());
-        }
-    } catch (const EngineError &e) {
-        printErr(e.message());
-        return 1;
-    }
-    return usage(QStringLiteral("Nieznane polecenie: %1").arg(command));
+    // Whatever fails (also a lack of memory) ends the tool with a message and code 1.
+    fenwa::StandardErrorMessages errors;
+    int code = 1;
+    fenwa::data::safely(errors, [&] { code = run(args); });
+    return code;
 }

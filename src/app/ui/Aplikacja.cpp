@@ -96,7 +96,7 @@ bool Aplikacja::prepareSession()
     const QString folder = resolveDataFolder(ini_, registry_);
     privateDirectory();
     try {
-        Sesja_1 = openSession(folder);
+        Sesja_1 = openSession(folder, ini_.path());
     } catch (const data::EngineError &e) {
         messages_.error(e.message());
         return false;

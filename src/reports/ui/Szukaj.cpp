@@ -1,5 +1,6 @@
 #include "reports/ui/Szukaj.h"
 
+#include "data/Guard.h"
 #include "reports/Szukaj.h"
 
 #include <QCheckBox>
@@ -89,8 +90,11 @@ void TF_Szukaj::findNext()
         messages_.information(QStringLiteral("W tym oknie funkcja wyszukiwania nie działa."));
         return;
     }
-    reports::findNext(*target, Edit1->text(), CheckBox1->isChecked(),
-                      Gora->isChecked() ? SearchDirection::Up : SearchDirection::Down, messages_);
+    // Leaving a pending record saves it; a refusal keeps it and the cursor.
+    data::guarded(messages_, [&] {
+        reports::findNext(*target, Edit1->text(), CheckBox1->isChecked(),
+                          Gora->isChecked() ? SearchDirection::Up : SearchDirection::Down, messages_);
+    });
 }
 
 } // namespace fenwa::reports::ui

@@ -157,7 +157,8 @@ TEST_F(StartupTest, NoDataFolderAnywhere)
     auto a = make("admin", "");
     EXPECT_FALSE(a->start());
     EXPECT_EQ(logins, 0);
-    EXPECT_EQ(messages.last(), noDataFolderText);
+    EXPECT_EQ(messages.last(), noDataFolderText(ini.path()));
+    EXPECT_TRUE(messages.last().contains(ini.path()));
     EXPECT_TRUE(ini.valueExists("Foldery", "Dane"));
 }
 

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -335,4 +336,91 @@ TEST(GroupsWindow, AGroupChangedOnAnotherWorkstationKeepsWhatWasTyped)
     q.setSql({QStringLiteral("SELECT Opis FROM \"%1\"").arg(app.db->path(QStringLiteral("g_2016_2000.db")))});
     q.open();
     EXPECT_EQ(q.asString(QStringLiteral("Opis")), QStringLiteral("Opis tutaj"));
+}
+
+namespace {
+// Two saved groups and a third being typed whose symbol repeats the first:
+// its save is refused by the duplicate rule and it stays pending.
+void typeRefusedGroup(App &app, TF_GrDok &w)
+{
+    app.addGroup(w, QStringLiteral("FV/1"));
+    app.addGroup(w, QStringLiteral("FV/2"));
+    Table *g = app.dane->T_Gr;
+    w.XDBNavigator1->insertButton()->click();
+    g->setValue(QStringLiteral("Dok"), QStringLiteral("FV/1"));
+    g->setValue(QStringLiteral("Opis"), QStringLiteral("Wpisana"));
+    g->setValue(QStringLiteral("Rozdz"), 2);
+    g->setValue(QStringLiteral("Par"), 5);
+    w.XDBNavigator1->postButton()->click();
+    ASSERT_EQ(g->state(), Dataset::State::Insert);
+    app.messages.clear();
+}
+
+void expectTypedGroupKept(App &app, int savedGroups)
+{
+    Table *g = app.dane->T_Gr;
+    EXPECT_EQ(g->state(), Dataset::State::Insert);
+    EXPECT_EQ(g->asString(QStringLiteral("Dok")), QStringLiteral("FV/1"));
+    EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Wpisana"));
+    EXPECT_EQ(g->recordCount(), savedGroups);   // the typed one is not saved
+    EXPECT_EQ(app.messages.last(), QStringLiteral("Pozycja \"FV/1\" już istnieje!"));
+}
+} // namespace
+
+TEST(GroupsWindow, CopyWhileTheTypedGroupIsRefusedKeepsItAndTheBuffer)
+{
+    App app;
+    app.open(0, [&](TF_GrDok &w) {
+        typeRefusedGroup(app, w);
+        w.XDBGrid1->selectAll();
+        w.mKopiuj->trigger();
+        expectTypedGroupKept(app, 2);
+        EXPECT_FALSE(w.logic().kopia());
+        return int(QDialog::Rejected);
+    });
+}
+
+TEST(GroupsWindow, FindNextWhileTheTypedGroupIsRefusedKeepsItAndTheCursor)
+{
+    App app;
+    reports::ui::TF_Szukaj search(app.messages, &app.main);
+    search.addTarget([&]() -> Dataset * { return app.dane->T_Gr; });
+    app.open(0, [&](TF_GrDok &w) {
+        typeRefusedGroup(app, w);
+        const int row = app.dane->T_Gr->recNo();
+        search.showFor(&w);
+        search.Edit1->setText(QStringLiteral("FV/2"));
+        search.Gora->setChecked(true);
+        search.Button1->click();
+        expectTypedGroupKept(app, 2);
+        EXPECT_EQ(app.dane->T_Gr->recNo(), row);
+        search.close();
+        return int(QDialog::Rejected);
+    });
+}
+
+TEST(GroupsWindow, PasteSavesTheTypedGroupFirstAndNeverDropsIt)
+{
+    App app;
+    app.open(0, [&](TF_GrDok &w) {
+        app.addGroup(w, QStringLiteral("KOP/1"));
+        w.mKopiuj->trigger();
+        EXPECT_TRUE(w.logic().kopia());
+        typeRefusedGroup(app, w);
+
+        // The typed group is refused: it stays as typed, nothing is pasted.
+        w.mWklej->trigger();
+        expectTypedGroupKept(app, 3);
+        EXPECT_TRUE(w.logic().kopia());
+
+        // Typed right, it is saved; the pasted copy of KOP/1 is refused and dropped.
+        Table *g = app.dane->T_Gr;
+        g->setValue(QStringLiteral("Dok"), QStringLiteral("FV/3"));
+        w.mWklej->trigger();
+        EXPECT_EQ(g->state(), Dataset::State::Browse);
+        EXPECT_EQ(g->recordCount(), 4);
+        EXPECT_TRUE(g->locate(QStringLiteral("Dok"), QStringLiteral("FV/3")));
+        EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Wpisana"));
+        return int(QDialog::Rejected);
+    });
 }
