@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -43,15 +45,26 @@ QWidget *LookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->verticalHeader()->hide();
     view->horizontalHeader()->setStretchLastSection(false);
+    // One line a row, about kVisibleRows rows high with a scroll bar for the rest.
+    view->setWordWrap(false);
+    view->setTextElideMode(Qt::ElideNone);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     combo->setModel(items);
     combo->setView(view);
     combo->setModelColumn(textColumn_);
+    combo->setMaxVisibleItems(kVisibleRows);
+    // Columns as wide as their texts and headings, the given widths at least.
+    view->resizeColumnsToContents();
     int total = 0;
     for (int c = 0; c < columns_.size(); ++c) {
-        view->setColumnWidth(c, columns_[c].width);
-        total += columns_[c].width;
+        view->setColumnWidth(c, std::max(view->columnWidth(c), columns_[c].width));
+        total += view->columnWidth(c);
     }
-    view->setMinimumWidth(qMin(total + 24, 900));
+    const int screen = combo->screen() ? combo->screen()->availableGeometry().width() : 1200;
+    view->setMinimumWidth(std::min(total + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth(),
+                                   screen - 40));
     if (completion_) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
