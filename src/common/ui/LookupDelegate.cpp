@@ -26,6 +26,9 @@ LookupDelegate::LookupDelegate(data::Dataset *dictionary, QVector<LookupColumn> 
 QWidget *LookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
 {
     auto *combo = new QComboBox(parent);
+    // Styles that open a list over its box show every row of it, as high as
+    // the screen, without a scroll bar; a plain drop-down keeps the fifteen.
+    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     auto *items = new QStandardItemModel(combo);
     QStringList titles;
     for (const LookupColumn &c : columns_)
@@ -50,11 +53,11 @@ QWidget *LookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
     view->setTextElideMode(Qt::ElideNone);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     combo->setModel(items);
     combo->setView(view);
     combo->setModelColumn(textColumn_);
     combo->setMaxVisibleItems(kVisibleRows);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Columns as wide as their texts and headings, the given widths at least.
     view->resizeColumnsToContents();
     int total = 0;

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -251,6 +252,23 @@ void chooseChapterAndParagraph(App &app, TF_GrDok &w)
         app.dane->T_Rozdz->moveTo(1);
         EXPECT_EQ(g->asInt(QStringLiteral("Rozdz")), app.dane->T_Rozdz->asInt(QStringLiteral("Id")));
         EXPECT_EQ(model->data(chapter).toString(), app.dane->T_Rozdz->asString(QStringLiteral("Rozdz")));
+
+        // The paragraph list opens fifteen rows high, with a scroll bar for the rest.
+        QModelIndex code = model->index(row, 3);
+        w.XDBGrid1->setCurrentIndex(code);
+        w.XDBGrid1->edit(code);
+        combo = w.XDBGrid1->viewport()->findChild<QComboBox *>();
+        ASSERT_NE(combo, nullptr);
+        ASSERT_GT(combo->count(), 15);
+        combo->showPopup();
+        auto *codes = qobject_cast<QTableView *>(combo->view());
+        ASSERT_NE(codes, nullptr);
+        EXPECT_LT(codes->viewport()->height(), 17 * codes->rowHeight(0));
+        EXPECT_GT(codes->verticalScrollBar()->maximum(), 0);
+        EXPECT_TRUE(codes->verticalScrollBar()->isVisible());
+        combo->hidePopup();
+        w.XDBGrid1->commitEditor();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         // Paragraph by its name, typed: the row whose name it is.
         ASSERT_TRUE(app.dane->T_Par->locate(QStringLiteral("Par"), QStringLiteral("4210")));
