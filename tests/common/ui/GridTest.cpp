@@ -96,6 +96,9 @@ TEST(DbGrid, CheckBoxCellsAreHighlightedWithTheirRowAndHeadingsFit)
     QMouseEvent press(QEvent::MouseButtonPress, below, x.grid.viewport()->mapToGlobal(below), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(x.grid.viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, below, x.grid.viewport()->mapToGlobal(below), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(x.grid.viewport(), &release);
     EXPECT_TRUE(x.grid.selectionModel()->isRowSelected(1, QModelIndex()));
 }
 
