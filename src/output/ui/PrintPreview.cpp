@@ -16,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
@@ -199,6 +200,10 @@ void PrintPreview::printWithDialog()
     printer.setFullPage(true);
     printer.setDocName(documentName());
     printer.setFromTo(1, pageCount());
+    // Without a printer the dialog can only print to a file: it proposes the
+    // one "Zapisz jako" would (a printer chosen later keeps its own output).
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setOutputFileName(proposedPdfPath());
     QPrintDialog dialog(&printer, this);
     dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage
                       | QAbstractPrintDialog::PrintCollateCopies
