@@ -1,6 +1,6 @@
 #pragma once
-// The print preview "Podgląd wydruku": opened maximised at 100 %, with page
-// navigation, zoom, "&Drukuj" (the printer dialog: printer and its setup,
+// The print preview "Podgląd wydruku": opened maximised at 100 % on the top of
+// page 1, with page navigation, zoom (its field shows every zoom reached), "&Drukuj" (the printer dialog: printer and its setup,
 // copies, collation, duplex, page range) and "&Zapisz jako" (PDF). While pages
 // are generated a small "Status" window tells which.
 #include "output/PrintJob.h"
