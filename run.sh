@@ -6,6 +6,13 @@ here="$(cd "$(dirname "$0")" && pwd)"
 demo="$here/demo"
 if [ ! -f "$demo/fenwa5.sqlite" ]; then
   "$here/build/fenwa5-baza" demo "$demo"
+  # The demo's administrator becomes the remembered login (unless there is one),
+  # so the first start needs only Return.
+  registry="${XDG_CONFIG_HOME:-$HOME/.config}/Zovra/fenwa5.conf"
+  if ! grep -qs '^\[User\]' "$registry"; then
+    mkdir -p "$(dirname "$registry")"
+    printf '[User]\nLast=admin\n' >> "$registry"
+  fi
 fi
 ini="$here/build/fenwa5.ini"
 if [ ! -f "$ini" ]; then

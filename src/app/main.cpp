@@ -5,9 +5,11 @@
 #include "app/Login.h"
 #include "app/ui/Aplikacja.h"
 #include "app/ui/Application.h"
+#include "app/ui/Icons.h"
 #include "app/ui/Konsola.h"
 #include "app/ui/QtMessages.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -17,6 +19,12 @@ int main(int argc, char **argv)
     fenwa::app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fenwa5"));
     QApplication::setOrganizationName(QStringLiteral("Zovra"));
+    // The product picture on every window; the desktop entry names the program.
+    QApplication::setDesktopFileName(QStringLiteral("fenwa5"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128})
+        icon.addPixmap(fenwa::app::icons::product(size, size));
+    QApplication::setWindowIcon(icon);
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
 
     QTranslator qtPolish;

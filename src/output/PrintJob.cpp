@@ -23,6 +23,7 @@ PrintJob preparePrint(const PrintLayout &layout, const PrintParameters &params,
     PrintJob job;
     job.layout = &layout;
     job.tytul = params.get(QStringLiteral("Tytul"));
+    job.saveFolder = params.saveFolder;
     job.iw = params.get(QStringLiteral("IW"));
     job.stopka = params.get(QStringLiteral("Stopka_raportu"));
     const int nc = layout.columns.size();

@@ -27,6 +27,9 @@ public:
     // The inspectorate's name, street and city, one a line.
     static QString iw(const QString &name, const QString &street, const QString &city);
 
+    // Not printed: the folder the preview's "Zapisz jako" proposes (the export folder).
+    QString saveFolder;
+
 private:
     QHash<QString, QString> values_;
 };
@@ -34,6 +37,7 @@ private:
 struct PrintJob {
     const PrintLayout *layout = nullptr;
     QString tytul, iw, stopka;
+    QString saveFolder;                   // see PrintParameters
     QStringList headings;                 // per column, lines joined by '\n'
     // rows[r][c][p]: the text of part p of column c in row r.
     QVector<QVector<QStringList>> rows;

@@ -1,12 +1,13 @@
 #include "output/SheetExport.h"
 
+#include "output/FileName.h"
+
 #include "common/Messages.h"
 #include "common/Numbers.h"
 #include "output/XlsxSpreadsheet.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace fenwa::output {
 
@@ -176,6 +177,12 @@ QString SheetExport::footerLine(const SheetEnvironment &env)
         + QStringLiteral(", użytkownik: ") + env.login;
 }
 
+QString SheetExport::notOpenedText(const QString &failure, const QString &path)
+{
+    return failure + QStringLiteral("\n\nArkusz zapisano w pliku:\n") + QDir::toNativeSeparators(path)
+        + QStringLiteral("\n\nOtworzyć folder z tym plikiem?");
+}
+
 QString SheetExport::dateLine(const SheetEnvironment &env)
 {
     return QStringLiteral("Data eksportu: ") + shortDate(env.moment.date());
@@ -183,16 +190,7 @@ QString SheetExport::dateLine(const SheetEnvironment &env)
 
 QString SheetExport::fileNameFor(const QString &folder, const QString &title, const QDateTime &moment)
 {
-    QString base = title;
-    static const QRegularExpression bad(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
-    base.replace(bad, QStringLiteral("_"));
-    base = base.simplified();
-    while (base.endsWith(QLatin1Char('.')))
-        base.chop(1);
-    if (base.size() > 100)
-        base = base.left(100).trimmed();
-    if (base.isEmpty())
-        base = QStringLiteral("Eksport");
+    QString base = safeFileBase(title, QStringLiteral("Eksport"));
     base += QLatin1Char('_') + moment.toString(QStringLiteral("yyyyMMdd_HHmmss"));
     const QDir dir(folder);
     QString name = base + QStringLiteral(".xlsx");
@@ -220,32 +218,32 @@ SheetResult SheetExport::finish()
         closeGroup();
         writeTotal(QStringLiteral("Suma końcowa"), 3, row_ - 1, true);
     }
-    const int lastData = row_ - 1;
-    if (lastData >= 3)   // an empty table leaves the headings as they are
-        s.format({3, 1, lastData, lastCol_}, bodyFormat(8));
-    if (design_.boxedRowsAfterData > 0) {
-        // Boxed like the data, but not wrapped: the footer line written into
-        // the first of these rows runs on over the empty cells beside it
-        // instead of folding into the narrow first column.
-        auto boxed = bodyFormat(8);
-        boxed.wrap = false;
-        s.format({row_, 1, row_ + design_.boxedRowsAfterData - 1, lastCol_}, boxed);
-    }
-    int r = row_;
-    for (const QString &line : lines_)
+    // One boxed block: the data and the empty rows the design adds below it.
+    // The footer lines follow outside it, so no border runs through them.
+    const int lastBoxed = row_ - 1 + design_.boxedRowsAfterData;
+    if (lastBoxed >= 3)   // an empty table leaves the headings as they are
+        s.format({3, 1, lastBoxed, lastCol_}, bodyFormat(8));
+    RangeFormat footer;
+    footer.fontName = QStringLiteral("Arial");
+    footer.fontSize = 8;
+    int r = lastBoxed + 1;
+    for (const QString &line : lines_ + QStringList{footerLine(env_), dateLine(env_)}) {
+        s.format(CellRange::cell(r, 1), footer);
         s.setText(r++, 1, line);
-    s.setText(r++, 1, footerLine(env_));
-    s.setText(r, 1, dateLine(env_));
+    }
     finished_ = true;
 
     SheetResult result;
-    result.lastRow = r;
+    result.lastRow = r - 1;
     result.path = save();
     result.ok = true;
     if (env_.open && !env_.open(result.path)) {
+        // The sheet is written all the same: say where, and offer its folder.
         result.ok = false;
-        if (env_.messages)
-            env_.messages->error(failureText_ ? failureText_() : kExcelError);
+        if (env_.messages
+            && env_.messages->question(notOpenedText(failureText_ ? failureText_() : kExcelError, result.path),
+                                       QStringLiteral("Błąd")))
+            env_.open(QFileInfo(result.path).absolutePath());
     }
     return result;
 }

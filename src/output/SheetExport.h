@@ -3,11 +3,12 @@
 // row 1 the title merged over the used columns, centred, "Arial" 12; row 2 the
 // headings, centred, "Arial" 10, wrapped and boxed; from row 3 one row per record,
 // "Arial" 8, wrapped and boxed, with the running number as text under "Lp";
-// optional subtotal rows; then the lines "Eksport z programu …" and
-// "Data eksportu: …" in column 1. The workbook is written into the export folder
+// optional subtotal rows; then, below the boxed block, the lines "Eksport z
+// programu …" and "Data eksportu: …" in column 1, "Arial" 8. The workbook is written into the export folder
 // under a name made from the title and the moment, then opened with the desktop's
 // program. Any failure shows "Błąd uruchomienia programu MS Excel" and keeps what
-// was written in a file that opens.
+// was written in a file that opens; when only the opening failed, the message
+// gives the file's full path and offers to open its folder.
 #include "output/ReportSource.h"
 #include "output/Spreadsheet.h"
 
@@ -47,7 +48,7 @@ struct SheetDesign {
     int subtotalGroup = 0;
     QVector<int> subtotalColumns;
     bool formatEveryNumber = false;   // each number cell gets "#,##0.00" of its own
-    int boxedRowsAfterData = 0;       // further rows below the data formatted like the data
+    int boxedRowsAfterData = 0;       // empty rows below the data boxed with it; the footer lines follow them
     bool landscape = true;
 };
 
@@ -59,8 +60,9 @@ struct SheetEnvironment {
     QString version;                  // `wersja`
     QString login;                    // `user_str`
     Messages *messages = nullptr;
-    // Opens the written file with the desktop's program and does not wait; false
-    // when nothing could be started. Tests inject their own.
+    // Opens the written file (or, asked by the user after a failure, its folder)
+    // with the desktop's program and does not wait; false when nothing could be
+    // started. Tests inject their own.
     std::function<bool(const QString &path)> open;
     // The spreadsheet written to; the .xlsx writer when not set.
     std::function<std::unique_ptr<Spreadsheet>()> makeSheet;
@@ -100,11 +102,14 @@ public:
     // Ends the export after a failure: keeps what was written, shows the message.
     SheetResult fail();
 
-    // The file name: the title (characters a file name cannot hold replaced),
+    // The file name: the title as a safe file name (see safeFileBase),
     // "_", the moment as yyyyMMdd_HHmmss, ".xlsx"; made unique in the folder.
     static QString fileNameFor(const QString &folder, const QString &title, const QDateTime &moment);
     static QString footerLine(const SheetEnvironment &env);
     static QString dateLine(const SheetEnvironment &env);
+    // The question after a sheet was written but no program opened it: the
+    // failure, the file's full path, and whether to open its folder.
+    static QString notOpenedText(const QString &failure, const QString &path);
 
 private:
     void closeGroup();

@@ -12,6 +12,7 @@ PrintParameters standardParameters(data::TF_Dane &dane, const QString &title)
     p.set(QStringLiteral("Stopka_raportu"),
           PrintParameters::stopkaRaportu(QStringLiteral("Fenwa5"), dane.user().wersja, dane.user().user_str,
                                          dane.clock().today()));
+    p.saveFolder = dane.settings().fe;
     return p;
 }
 

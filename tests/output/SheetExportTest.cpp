@@ -1,4 +1,5 @@
 // Spreadsheet exports written to .xlsx and read back.
+#include "output/FileName.h"
 #include "output/SheetExport.h"
 #include "QtPrinters.h"
 #include "output/XlsxReader.h"
@@ -74,7 +75,7 @@ TEST_F(SheetExportTest, SheetConventionsTitleHeadingsRowsAndFooter)
     EXPECT_TRUE(messages.shown().isEmpty());
     ASSERT_EQ(opened, QStringList{r.path});
     EXPECT_EQ(QFileInfo(r.path).fileName(),
-              QStringLiteral("Grupy dokumentów_ styczeń 2016_20160914_100507.xlsx"));
+              QStringLiteral("Grupy dokumentów styczeń 2016_20160914_100507.xlsx"));
     const xl::Workbook wb = xl::read(r.path);
     ASSERT_TRUE(wb.ok);
     EXPECT_EQ(wb.orientation, QStringLiteral("landscape"));
@@ -122,6 +123,10 @@ TEST_F(SheetExportTest, SheetConventionsTitleHeadingsRowsAndFooter)
     // The two footer lines in column 1 below the data.
     EXPECT_EQ(wb.text("A6"), QStringLiteral("Eksport z programu Fenwa5 - [14.09.2016], użytkownik: anna"));
     EXPECT_EQ(wb.text("A7"), QStringLiteral("Data eksportu: 14.09.2016"));
+    for (const char *ref : {"A6", "A7"}) {
+        EXPECT_EQ(wb.font(ref).name, QStringLiteral("Arial")) << ref;
+        EXPECT_TRUE(wb.border(ref).left.isEmpty()) << ref;
+    }
     EXPECT_EQ(r.lastRow, 7);
     EXPECT_EQ(wb.lastRow(), 7);
 
@@ -315,17 +320,28 @@ TEST_F(SheetExportTest, FailureMidwayKeepsWhatWasWrittenInAFileThatOpens)
 
 TEST_F(SheetExportTest, ProgramThatCannotStartIsReportedAndTheFileStays)
 {
-    auto r = SheetExport::run(env(false), groupsSpec(), [](SheetExport &x) { x.addRow(groupRow("A")); });
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(QFileInfo::exists(r.path));
-    EXPECT_EQ(messages.last(), QStringLiteral("Błąd uruchomienia programu MS Excel"));
+    // The message names the file; on Yes its folder is opened, on No nothing more.
+    for (bool yes : {true, false}) {
+        opened.clear();
+        messages.answer(yes);
+        auto r = SheetExport::run(env(false), groupsSpec(), [](SheetExport &x) { x.addRow(groupRow("A")); });
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(QFileInfo::exists(r.path));
+        ASSERT_FALSE(messages.shown().isEmpty());
+        EXPECT_EQ(messages.shown().last().kind, fenwa::Messages::Kind::Question);
+        EXPECT_EQ(messages.last(), SheetExport::notOpenedText(QStringLiteral("Błąd uruchomienia programu MS Excel"),
+                                                              r.path));
+        EXPECT_TRUE(messages.last().contains(r.path));
+        const QStringList expected = yes ? QStringList{r.path, dir.path()} : QStringList{r.path};
+        EXPECT_EQ(opened, expected);
+    }
 }
 
 TEST_F(SheetExportTest, FileNamesFromTitleAndMomentNeverOverwrite)
 {
     const QDateTime m(QDate(2016, 1, 2), QTime(3, 4, 5));
     const QString a = SheetExport::fileNameFor(dir.path(), QStringLiteral("Zapisy: \"kontr\" = a/b\\c?*<>|"), m);
-    EXPECT_EQ(QFileInfo(a).fileName(), QStringLiteral("Zapisy_ _kontr_ = a_b_c______20160102_030405.xlsx"));
+    EXPECT_EQ(QFileInfo(a).fileName(), QStringLiteral("Zapisy kontr a-b-c_20160102_030405.xlsx"));
     QFile(a).open(QIODevice::WriteOnly);
     const QString b = SheetExport::fileNameFor(dir.path(), QStringLiteral("Zapisy: \"kontr\" = a/b\\c?*<>|"), m);
     EXPECT_NE(a, b);
@@ -334,6 +350,20 @@ TEST_F(SheetExportTest, FileNamesFromTitleAndMomentNeverOverwrite)
                     .startsWith(QStringLiteral("Eksport_")));
     EXPECT_LE(QFileInfo(SheetExport::fileNameFor(dir.path(), QString(300, QChar(u'x')), m))
                   .fileName().size(), 130);
+}
+
+TEST(SafeFileBase, TitlesBecomeNamesOtherProgramsTakeAsTheyAre)
+{
+    const struct {
+        const char *title, *name;
+    } rows[] = {
+        {"Wydatki wg rozdziałów: 01.01.2016 .. 31.12.2016", "Wydatki wg rozdziałów 01-01-2016 -- 31-12-2016"},
+        {"Rozdział \"01022\"; koszt > 0 | $HOME & *", "Rozdział 01022 koszt 0 HOME"},
+        {"..:..", "Wydruk"},
+        {"Łódź (PIW)_2016", "Łódź (PIW)_2016"},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(fenwa::output::safeFileBase(QString::fromUtf8(r.title)), QString::fromUtf8(r.name)) << r.title;
 }
 
 TEST_F(SheetExportTest, ExportFromASourceByFieldNames)

@@ -3,6 +3,7 @@
 #include "data/EngineError.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -138,6 +139,8 @@ void TF_Konfiguracji::load()
     E_FolderDanych->setText(t.dane);
     E_FolderEksportu->setText(t.eksport);
     E_FolderArchiwizacji->setText(t.archiwizacja);
+    if (!runningFolder_)
+        runningFolder_ = run().fd;
     lookup(LookupMode::Initial);
     const int p_w = run().p_w;
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), p_w != 1);
@@ -204,6 +207,8 @@ void TF_Konfiguracji::save()
         return;
     }
     hide();
+    if (runningFolder_ && QDir::cleanPath(run().fd) != QDir::cleanPath(*runningFolder_))
+        messages_.information(kDataFolderAtNextStart);
 }
 
 void TF_Konfiguracji::cancel()

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -16,6 +17,11 @@ class QTabWidget;
 class QWidget;
 
 namespace fenwa::admin {
+
+// Told when a saved data folder differs from the one the program runs on: the
+// open registers stay on their folder until the program starts again.
+inline const QString kDataFolderAtNextStart =
+    QStringLiteral("Nowy folder danych zostanie użyty po ponownym uruchomieniu programu.");
 
 class TF_Konfiguracji : public QDialog {
     Q_OBJECT
@@ -61,6 +67,9 @@ private:
     FolderTexts texts() const;
 
     Settings settings_;
+    // The data folder the program runs on: the one of the first load. A saved
+    // change takes effect at the next start.
+    std::optional<QString> runningFolder_;
     InspectorateSource &source_;
     Messages &messages_;
 };

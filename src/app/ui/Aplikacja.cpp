@@ -7,14 +7,29 @@
 #include "app/ui/Logowanie.h"
 #include "app/ui/Winietka.h"
 #include "data/Dane.h"
+#include "data/Seed.h"
 #include "register/ui/Rejestr.h"
 #include "reports/ui/Szukaj.h"
 #include "admin/ui/Pliki.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTimer>
 
 namespace fenwa::app {
+
+QString createDatabaseQuestion(const QString &folder)
+{
+    return QStringLiteral("Utworzyć nową bazę danych w folderze %1?").arg(folder);
+}
+
+QString databaseCreatedText(const QString &folder)
+{
+    return QStringLiteral("Utworzono nową bazę danych w folderze %1.\n\n"
+                          "Zaloguj się jako użytkownik admin z pustym hasłem.")
+        .arg(folder);
+}
 
 const QStringList &Aplikacja::stepCaptions()
 {
@@ -89,8 +104,10 @@ bool Aplikacja::start()
 }
 
 // The creation of the login window: the data folder, the private folder,
-// the session and the upgrade of passwd.db. A folder without a database is
-// reported and ends the run before the login is asked for.
+// the session and the upgrade of passwd.db. An existing folder without a
+// database may get a new empty installation, whose administrator the login
+// then proposes; otherwise the problem is reported and ends the run before
+// the login is asked for.
 bool Aplikacja::prepareSession()
 {
     const QString folder = resolveDataFolder(ini_, registry_);
@@ -98,8 +115,23 @@ bool Aplikacja::prepareSession()
     try {
         Sesja_1 = openSession(folder, ini_.path());
     } catch (const data::EngineError &e) {
-        messages_.error(e.message());
-        return false;
+        const bool emptyFolder = !folder.trimmed().isEmpty() && QFileInfo(folder).isDir()
+            && !QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(data::Database::fileName)));
+        if (!emptyFolder) {
+            messages_.error(e.message());
+            return false;
+        }
+        const QString shown = QDir::toNativeSeparators(folder);
+        if (!messages_.question(e.message() + QStringLiteral("\n\n") + createDatabaseQuestion(shown)))
+            return false;
+        try {
+            Sesja_1 = data::createInstallation(folder, clock_.now().date());
+        } catch (const data::EngineError &created) {
+            messages_.error(created.message());
+            return false;
+        }
+        messages_.information(databaseCreatedText(shown));
+        F_Logowania->E_Login->setText(QStringLiteral("admin"));
     }
     upgradePasswd(*Sesja_1, clock_.now());
     return true;

@@ -31,6 +31,11 @@ class TF_Szukaj;
 
 namespace fenwa::app {
 
+// Asked when the data folder exists but holds no database.
+QString createDatabaseQuestion(const QString &folder);
+// Told after the new database was created: how to log in.
+QString databaseCreatedText(const QString &folder);
+
 class TF_Logowania;
 class TF_Konsola;
 class TF_Winietka;

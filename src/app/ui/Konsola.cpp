@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -68,7 +69,9 @@ TF_Konsola::TF_Konsola(const CurrentUser &user, Messages &messages, Clock &clock
     Ustawienia1->setEnabled(user_.admin);
     resize(371, 143);
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->showMessage(QStringLiteral("Użytkownik: ") + user_.user_str);
+    // A permanent widget: menu status tips pass over it without removing it.
+    userLabel_ = new QLabel(QStringLiteral("Użytkownik: ") + user_.user_str, this);
+    statusBar()->addWidget(userLabel_, 1);
     warnPasswordAge(user_, clock_.now(), messages_);
 
     idleRetry_->setSingleShot(true);

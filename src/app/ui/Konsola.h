@@ -17,6 +17,7 @@
 
 class QMenu;
 class QAction;
+class QLabel;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -113,6 +114,7 @@ private:
     bool sized_ = false;
     QAction *jpMenu_ = nullptr;
     QAction *pracMenu_ = nullptr;
+    QLabel *userLabel_ = nullptr;   // "Użytkownik: …", always in the status bar
 };
 
 } // namespace fenwa::app

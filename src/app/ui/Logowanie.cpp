@@ -87,7 +87,8 @@ void TF_Logowania::done(int result)
 void TF_Logowania::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    E_Haslo->setFocus(Qt::ActiveWindowFocusReason);
+    // Without a remembered login the name comes first.
+    (E_Login->text().isEmpty() ? E_Login : E_Haslo)->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 } // namespace fenwa::app

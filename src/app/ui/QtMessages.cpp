@@ -9,6 +9,10 @@ namespace {
 int show(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
          QMessageBox::StandardButtons buttons, QMessageBox::StandardButton def)
 {
+    // The box belongs to the window the user works in (a search dialog over a
+    // list, say): when it closes, that window is active again.
+    if (QWidget *active = QApplication::activeWindow())
+        parent = active;
     QMessageBox box(icon, title, text, buttons, parent);
     box.setDefaultButton(def);
     // Shown above every window of the program, as a system-modal box is.

@@ -1,5 +1,6 @@
 #pragma once
-// The program's message boxes: fenwa::Messages shown with QMessageBox.
+// The program's message boxes: fenwa::Messages shown with QMessageBox, over
+// the active window (the given parent when none is active).
 #include "common/Messages.h"
 
 #include <QPointer>

@@ -116,12 +116,11 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const
     const bool editable = field >= 0 && !col.readOnly && dataset_->editing()
         && index.row() == dataset_->currentDisplayRow()
         && (!dataset_->fieldDef(field).lookup || !col.lookupKey.isEmpty());
+    // A check box cell stays enabled (and so selectable and highlighted with
+    // its row); only while its record is edited can it be ticked.
     if (col.check) {
-        f |= Qt::ItemIsUserCheckable;
-        if (!editable)
-            f &= ~Qt::ItemIsEnabled;
-        else
-            f |= Qt::ItemIsEnabled;
+        if (editable)
+            f |= Qt::ItemIsUserCheckable;
     } else if (editable) {
         f |= Qt::ItemIsEditable;
     }

@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace fenwa::ui {
 
@@ -90,10 +92,16 @@ void DbGrid::bind(data::Dataset *dataset, QVector<GridColumn> columns, Messages 
     delete model_;
     model_ = new DatasetModel(dataset, std::move(columns), this);
     setModel(model_);
+    // A heading is shown bold while its column holds the selection: no column
+    // is narrower than its bold heading.
+    QFont bold = horizontalHeader()->font();
+    bold.setBold(true);
+    const QFontMetrics headingMetrics(bold);
+    const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader()) + 4;
     for (int c = 0; c < model_->columnCount(); ++c) {
         const GridColumn &col = model_->column(c);
         if (col.width > 0)
-            setColumnWidth(c, col.width);
+            setColumnWidth(c, std::max(col.width, headingMetrics.horizontalAdvance(col.title) + margin));
         setColumnHidden(c, !col.visible);
     }
     connect(dataset, &data::Dataset::currentChanged, this, &DbGrid::followDataset);
@@ -235,6 +243,16 @@ void DbGrid::updateGeometries()
         setViewportMargins(0, horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0, 0, h);
         placeFooter();
     }
+}
+
+void DbGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
 }
 
 void DbGrid::resizeEvent(QResizeEvent *event)

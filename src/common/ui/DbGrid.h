@@ -44,6 +44,9 @@ signals:
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A click below the last row or beside the last column keeps the current
+    // row selected (the record the window works on stays highlighted).
+    void mousePressEvent(QMouseEvent *event) override;
     void updateGeometries() override;
 
 private:

@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -24,6 +26,9 @@ LookupDelegate::LookupDelegate(data::Dataset *dictionary, QVector<LookupColumn> 
 QWidget *LookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
 {
     auto *combo = new QComboBox(parent);
+    // Styles that open a list over its box show every row of it, as high as
+    // the screen, without a scroll bar; a plain drop-down keeps the fifteen.
+    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     auto *items = new QStandardItemModel(combo);
     QStringList titles;
     for (const LookupColumn &c : columns_)
@@ -43,15 +48,26 @@ QWidget *LookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->verticalHeader()->hide();
     view->horizontalHeader()->setStretchLastSection(false);
+    // One line a row, about kVisibleRows rows high with a scroll bar for the rest.
+    view->setWordWrap(false);
+    view->setTextElideMode(Qt::ElideNone);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     combo->setModel(items);
     combo->setView(view);
     combo->setModelColumn(textColumn_);
+    combo->setMaxVisibleItems(kVisibleRows);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Columns as wide as their texts and headings, the given widths at least.
+    view->resizeColumnsToContents();
     int total = 0;
     for (int c = 0; c < columns_.size(); ++c) {
-        view->setColumnWidth(c, columns_[c].width);
-        total += columns_[c].width;
+        view->setColumnWidth(c, std::max(view->columnWidth(c), columns_[c].width));
+        total += view->columnWidth(c);
     }
-    view->setMinimumWidth(qMin(total + 24, 900));
+    const int screen = combo->screen() ? combo->screen()->availableGeometry().width() : 1200;
+    view->setMinimumWidth(std::min(total + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth(),
+                                   screen - 40));
     if (completion_) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);

@@ -1,18 +1,25 @@
 #include "output/ui/PrintPreview.h"
 
 #include "common/Messages.h"
+#include "output/FileName.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QScrollBar>
 #include <QSpinBox>
-#include <QStandardPaths>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -53,7 +60,7 @@ PrintPreview::PrintPreview(const PrintJob &job, Messages &messages, QWidget *par
     setModal(true);
     renderer_.setupDevice(*printer_);
     printer_->setFullPage(true);
-    printer_->setDocName(job.tytul);
+    printer_->setDocName(documentName());
 
     status_ = new StatusWindow(this);
     view_ = new QPrintPreviewWidget(printer_.get(), this);
@@ -82,7 +89,9 @@ PrintPreview::PrintPreview(const PrintJob &job, Messages &messages, QWidget *par
     auto *out = bar->addAction(QStringLiteral("−"), this, [this] { setZoom(zoom() / 1.25); });
     out->setToolTip(QStringLiteral("Pomniejsz"));
     zoomBox_ = new QComboBox(this);
-    zoomBox_->setEditable(false);
+    // Editable only to show any zoom the buttons reach (80 %, 156 %...).
+    zoomBox_->setEditable(true);
+    zoomBox_->lineEdit()->setReadOnly(true);
     for (int z : {25, 50, 75, 100, 125, 150, 200, 300, 400})
         zoomBox_->addItem(QStringLiteral("%1 %").arg(z), z / 100.0);
     zoomBox_->addItem(QStringLiteral("Cała strona"), 0.0);
@@ -95,6 +104,7 @@ PrintPreview::PrintPreview(const PrintJob &job, Messages &messages, QWidget *par
             view_->fitInView();
         else
             view_->fitToWidth();
+        updateNavigation();
     });
     bar->addWidget(zoomBox_);
     auto *in = bar->addAction(QStringLiteral("+"), this, [this] { setZoom(zoom() * 1.25); });
@@ -124,6 +134,26 @@ PrintPreview::PrintPreview(const PrintJob &job, Messages &messages, QWidget *par
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
+void PrintPreview::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    // A zoom set while the window was hidden keeps a point partway down the
+    // page in view, and the view and its scroll bar disagree until the next
+    // zoom. Once the window has its size: the zoom again, and the top of page 1.
+    QTimer::singleShot(0, this, [this] {
+        setZoom(zoom());
+        if (auto *area = view_->findChild<QAbstractScrollArea *>()) {
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->minimum());
+            area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->minimum());
+            area->viewport()->update();
+        }
+        updateNavigation();
+    });
+}
+
 PrintPreview::~PrintPreview() = default;
 
 void PrintPreview::paintRequested(QPrinter *printer)
@@ -140,10 +170,7 @@ void PrintPreview::updateNavigation()
     pageBox_->setValue(std::max(1, currentPage()));
     pageBox_->blockSignals(false);
     pageOf_->setText(QStringLiteral(" / %1 ").arg(n));
-    const int z = qRound(zoom() * 100);
-    const int i = zoomBox_->findData(z / 100.0);
-    if (i >= 0)
-        zoomBox_->setCurrentIndex(i);
+    zoomBox_->setEditText(QStringLiteral("%1 %").arg(qRound(zoom() * 100)));
 }
 
 int PrintPreview::pageCount() const { return view_->pageCount(); }
@@ -157,6 +184,7 @@ void PrintPreview::goToPage(int page)
 }
 
 double PrintPreview::zoom() const { return view_->zoomFactor(); }
+QString PrintPreview::zoomText() const { return zoomBox_->currentText(); }
 
 void PrintPreview::setZoom(double factor)
 {
@@ -170,8 +198,12 @@ void PrintPreview::printWithDialog()
     QPrinter printer(QPrinter::HighResolution);
     renderer_.setupDevice(printer);
     printer.setFullPage(true);
-    printer.setDocName(job_.tytul);
+    printer.setDocName(documentName());
     printer.setFromTo(1, pageCount());
+    // Without a printer the dialog can only print to a file: it proposes the
+    // one "Zapisz jako" would (a printer chosen later keeps its own output).
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setOutputFileName(proposedPdfPath());
     QPrintDialog dialog(&printer, this);
     dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage
                       | QAbstractPrintDialog::PrintCollateCopies
@@ -204,10 +236,19 @@ bool PrintPreview::saveAs(const QString &path)
     return ok;
 }
 
+QString PrintPreview::documentName() const { return safeFileBase(job_.tytul); }
+
+QString PrintPreview::proposedPdfPath() const
+{
+    QString folder = job_.saveFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(documentName() + QStringLiteral(".pdf"));
+}
+
 void PrintPreview::saveWithDialog()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz jako"), dir,
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz jako"), proposedPdfPath(),
                                                 QStringLiteral("Dokument PDF (*.pdf)"));
     if (path.isEmpty())
         return;

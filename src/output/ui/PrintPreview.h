@@ -1,6 +1,6 @@
 #pragma once
-// The print preview "Podgląd wydruku": opened maximised at 100 %, with page
-// navigation, zoom, "&Drukuj" (the printer dialog: printer and its setup,
+// The print preview "Podgląd wydruku": opened maximised at 100 % on the top of
+// page 1, with page navigation, zoom (its field shows every zoom reached), "&Drukuj" (the printer dialog: printer and its setup,
 // copies, collation, duplex, page range) and "&Zapisz jako" (PDF). While pages
 // are generated a small "Status" window tells which.
 #include "output/PrintJob.h"
@@ -50,12 +50,22 @@ public:
     // "&Zapisz jako" without its dialog: writes the PDF; false on failure.
     bool saveAs(const QString &path);
     QPrinter &printer() { return *printer_; }
+    // The text of the zoom field.
+    QString zoomText() const;
+    // The file "Zapisz jako" proposes: the title as a safe name (also the
+    // document name the printer dialog proposes for printing to a file) in the
+    // export folder, or in the home folder when there is none.
+    QString proposedPdfPath() const;
 
 public slots:
     void printWithDialog();
     void saveWithDialog();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    QString documentName() const;
     void paintRequested(QPrinter *printer);
     void updateNavigation();
 
@@ -68,6 +78,7 @@ private:
     QLabel *pageOf_ = nullptr;
     QComboBox *zoomBox_ = nullptr;
     StatusWindow *status_ = nullptr;
+    bool shown_ = false;
 };
 
 // A print run as the windows start it: the layout by name (without regard to

@@ -18,6 +18,7 @@ constexpr double kPadX = 0.04;      // text inside a ruled cell
 constexpr double kPadRow = 0.04;    // first line below the top rule of a tall row
 constexpr double kBottomMargin = 0.3;
 constexpr double kPageNumberHeight = 0.25;
+constexpr double kMinFontSize = 6;   // points: the smallest size a too-wide text is set in
 
 int alignFlag(Align a)
 {
@@ -158,20 +159,47 @@ QVector<double> PrintRenderer::rowHeights() const
 }
 
 void PrintRenderer::drawText(QPainter &p, double x, double y, double w, double h,
-                             const QString &text, const QFont &f, int flags, bool clip)
+                             const QString &text, const QFont &f, int flags, bool fit)
 {
     if (text.isEmpty())
         return;
-    p.setFont(f);
     const QRectF rect(px(x), px(y), px(w), px(h));
-    const bool over = clip && QFontMetricsF(f, device_).horizontalAdvance(text) > rect.width();
-    if (over) {
-        p.save();
-        p.setClipRect(rect);
+    if (!fit) {
+        p.setFont(f);
+        p.drawText(rect, flags, text);
+        return;
     }
-    p.drawText(rect, flags, text);
-    if (over)
-        p.restore();
+    // A text wider than its cell is set smaller, down to a readable size.
+    QFont small = f;
+    QFontMetricsF fm(small, device_);
+    while (fm.horizontalAdvance(text) > rect.width() && small.pointSizeF() > kMinFontSize) {
+        small.setPointSizeF(std::max(kMinFontSize, small.pointSizeF() - 0.5));
+        fm = QFontMetricsF(small, device_);
+    }
+    p.setFont(small);
+    if (fm.horizontalAdvance(text) <= rect.width()) {
+        p.drawText(rect, flags, text);
+        return;
+    }
+    // Still too wide: it wraps onto as many lines as the cell holds, and only
+    // what runs past the last of them is elided.
+    QStringList lines = wrap(text, small, w);
+    const double lh = fm.lineSpacing();
+    const int room = std::max(1, int(rect.height() / lh));
+    if (lines.size() > room) {
+        const QString rest = lines.mid(room - 1).join(QLatin1Char(' '));
+        lines = lines.mid(0, room - 1);
+        lines << fm.elidedText(rest, Qt::ElideRight, rect.width());
+    }
+    double top = rect.top();
+    if (flags & Qt::AlignVCenter)
+        top += (rect.height() - lines.size() * lh) / 2;
+    p.save();
+    p.setClipRect(rect);
+    for (int i = 0; i < lines.size(); ++i)
+        p.drawText(QRectF(rect.left(), top + i * lh, rect.width(), lh),
+                   (flags & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, lines[i]);
+    p.restore();
 }
 
 void PrintRenderer::drawHeader(QPainter &p)

@@ -1,7 +1,8 @@
 #pragma once
 // Lays a print job out on A4 pages and draws them with QPainter: the header
 // block on the first page, column headings on every page, ruled rows whose memo
-// cells wrap and grow the row, the footer with totals and `Stopka_raportu`
+// cells wrap and grow the row (other cells set a text too wide for them
+// smaller rather than cut it), the footer with totals and `Stopka_raportu`
 // once below the last row, and "Strona:N" where the layout asks for it.
 #include "output/PrintJob.h"
 
@@ -61,8 +62,11 @@ private:
     void drawHeadings(QPainter &p, double y);
     void drawRow(QPainter &p, const Row &row);
     void drawFooter(QPainter &p, double y);
+    // Draws a text in its cell. With `fit`, a text wider than the cell is set
+    // smaller (down to 6 pt), then wrapped onto the lines the cell holds; only
+    // what the cell cannot hold even so is elided. Without it, as it comes.
     void drawText(QPainter &p, double x, double y, double w, double h, const QString &text,
-                  const QFont &f, int flags, bool clip = true);
+                  const QFont &f, int flags, bool fit = true);
 
     const PrintJob &job_;
     const PrintLayout &l_;

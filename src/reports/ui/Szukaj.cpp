@@ -95,6 +95,11 @@ void TF_Szukaj::findNext()
         reports::findNext(*target, Edit1->text(), CheckBox1->isChecked(),
                           Gora->isChecked() ? SearchDirection::Up : SearchDirection::Down, messages_);
     });
+    // After a "Nie znaleziono" box the next keys are meant for this dialog.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
 }
 
 } // namespace fenwa::reports::ui

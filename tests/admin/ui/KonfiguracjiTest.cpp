@@ -135,6 +135,7 @@ TEST_F(KonfiguracjiTest, OkNeedsDataAndExportFolders)
 TEST_F(KonfiguracjiTest, SavingKeepsTheTypedTextAndNeverWritesPW)
 {
     auto w = make();
+    const QString running = w->E_FolderDanych->text();
     w->showForEditing();
     w->E_FolderDanych->setText("C:\\Fenwa\\Dane\\");
     w->E_FolderEksportu->setText("/eksport/");
@@ -147,7 +148,13 @@ TEST_F(KonfiguracjiTest, SavingKeepsTheTypedTextAndNeverWritesPW)
     EXPECT_FALSE(ini.valueExists("Lok", "P_W"));
     EXPECT_EQ(w->run().fd, "C:\\Fenwa\\Dane");
     EXPECT_EQ(w->run().fe, "/eksport");
-    EXPECT_TRUE(messages.shown().isEmpty());
+    // The program runs on its folder until the next start, and says so.
+    EXPECT_EQ(messages.last(), kDataFolderAtNextStart);
+    const auto told = messages.shown().size();
+    w->showForEditing();
+    w->E_FolderDanych->setText(running);
+    w->BitBtn1->click();
+    EXPECT_EQ(messages.shown().size(), told) << "back on the running folder: nothing to tell";
 }
 
 TEST_F(KonfiguracjiTest, NoCountySelectedStoresAnEmptyName)

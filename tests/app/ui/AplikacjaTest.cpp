@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -137,18 +138,48 @@ TEST_F(StartupTest, BlankPasswordDateWarnsAtTheMainWindow)
     EXPECT_EQ(messages.shown()[0].title, "Uwaga");
 }
 
-TEST_F(StartupTest, FolderWithoutDatabaseIsReportedBeforeTheLogin)
+TEST_F(StartupTest, FolderWithoutDatabaseOffersANewOneOrEndsBeforeTheLogin)
 {
     QTemporaryDir empty;
     ini.writeString("Foldery", "Dane", empty.path());
+    messages.answer(false);
     auto a = make("admin", "");
     EXPECT_FALSE(a->start());
     EXPECT_EQ(logins, 0);
     ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_EQ(messages.shown()[0].kind, Messages::Kind::Error);
+    EXPECT_EQ(messages.shown()[0].kind, Messages::Kind::Question);
     EXPECT_TRUE(messages.last().contains(empty.path())) << qPrintable(messages.last());
+    EXPECT_TRUE(messages.last().endsWith(createDatabaseQuestion(empty.path()))) << qPrintable(messages.last());
     EXPECT_TRUE(QDir(empty.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty())
         << "nothing is created";
+
+    // Yes: a new installation, and the login proposes its administrator.
+    messages.clear();
+    messages.answer(true);
+    QString proposed;
+    a = std::make_unique<Aplikacja>(ini, registry, messages, clock, "/opt/fenwa5/", "jan_os");
+    a->runLogin = [&](TF_Logowania &d) {
+        proposed = d.E_Login->text();
+        d.done(QDialog::Accepted);
+        return d.result();
+    };
+    ASSERT_TRUE(a->start()) << qPrintable(messages.texts().join("\n"));
+    EXPECT_EQ(proposed, "admin");
+    ASSERT_GE(messages.shown().size(), 2);
+    EXPECT_EQ(messages.shown()[1].text, databaseCreatedText(empty.path()));
+    EXPECT_TRUE(QFileInfo::exists(QDir(empty.path()).filePath("fenwa5.sqlite")));
+    EXPECT_EQ(a->F_Logowania->record.user_str, "admin");
+}
+
+TEST_F(StartupTest, MissingDataFolderIsReportedAndNotCreated)
+{
+    const QString gone = dir.filePath("udzial-sieciowy");
+    ini.writeString("Foldery", "Dane", gone);
+    auto a = make("admin", "");
+    EXPECT_FALSE(a->start());
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].kind, Messages::Kind::Error);
+    EXPECT_FALSE(QFileInfo::exists(gone));
 }
 
 TEST_F(StartupTest, NoDataFolderAnywhere)

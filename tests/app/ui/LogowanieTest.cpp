@@ -60,16 +60,18 @@ TEST(LoginWindow, AnulujAndEscapeEndWithoutOk)
     EXPECT_EQ(esc.record.haslo, passwordDigest("abc")) << "the digest is made whenever the window closes";
 }
 
-TEST(LoginWindow, ShowingPutsFocusOnThePassword)
+TEST(LoginWindow, ShowingFocusesThePasswordOrAnEmptyName)
 {
-    FakeRegistry reg;
-    reg.last = "admin";
-    TF_Logowania w(reg);
-    w.show();
-    QApplication::processEvents();
-    w.activateWindow();
-    QApplication::processEvents();
-    EXPECT_EQ(w.focusWidget(), w.E_Haslo);
+    for (const char *last : {"admin", ""}) {
+        FakeRegistry reg;
+        reg.last = last;
+        TF_Logowania w(reg);
+        w.show();
+        QApplication::processEvents();
+        w.activateWindow();
+        QApplication::processEvents();
+        EXPECT_EQ(w.focusWidget(), *last ? w.E_Haslo : w.E_Login) << "last login: " << last;
+    }
 }
 
 TEST(LoginWindow, TypedLoginIsSavedWhenTheWindowGoes)

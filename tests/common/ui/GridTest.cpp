@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 using namespace fenwa;
@@ -82,6 +84,34 @@ TEST(DbGrid, ShowsTheDatasetAndFollowsItsCursor)
     x.grid.setFooterVisible(true);
     x.grid.setFooterText(0, QStringLiteral("3"));
     EXPECT_EQ(x.grid.footerText(0), QStringLiteral("3"));
+}
+
+TEST(DbGrid, CheckBoxCellsAreHighlightedWithTheirRowAndHeadingsFit)
+{
+    Fixture x;
+    DatasetModel *m = x.grid.datasetModel();
+    x.grid.setCurrentIndex(m->index(1, 1));
+    const QModelIndex flag = m->index(1, 2);
+    EXPECT_TRUE(m->flags(flag) & Qt::ItemIsEnabled);
+    EXPECT_FALSE(m->flags(flag) & Qt::ItemIsUserCheckable) << "ticked only while its record is edited";
+    EXPECT_TRUE(x.grid.selectionModel()->isSelected(flag));
+    QFont bold = x.grid.horizontalHeader()->font();
+    bold.setBold(true);
+    EXPECT_GT(x.grid.columnWidth(2), QFontMetrics(bold).horizontalAdvance(QStringLiteral("Zwalczanie")));
+
+    // A click on the empty space below the rows leaves the row highlighted.
+    x.grid.setMultiSelect(true);
+    x.grid.resize(500, 300);
+    x.grid.show();
+    const QPoint below(20, x.grid.viewport()->height() - 5);
+    ASSERT_FALSE(x.grid.indexAt(below).isValid());
+    QMouseEvent press(QEvent::MouseButtonPress, below, x.grid.viewport()->mapToGlobal(below), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(x.grid.viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, below, x.grid.viewport()->mapToGlobal(below), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(x.grid.viewport(), &release);
+    EXPECT_TRUE(x.grid.selectionModel()->isRowSelected(1, QModelIndex()));
 }
 
 TEST(DbNavigator, ButtonsFollowTheStateAndRefusalsAreSwallowed)

@@ -5,12 +5,17 @@
 
 #include "common/Messages.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsView>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,8 +40,8 @@ PrintParameters params(const QString &title = QStringLiteral("Słownik: próba w
 }
 
 // A source with every field the layout names: amounts 1.25 × row number,
-// dates in March 2016, texts "<field> <row>".
-MemorySource sourceFor(const PrintLayout &l, int rows)
+// dates in March 2016, texts "<field> <row>" (or `text` when given).
+MemorySource sourceFor(const PrintLayout &l, int rows, const QString &text = {})
 {
     MemorySource s;
     QStringList fields;
@@ -64,7 +69,7 @@ MemorySource sourceFor(const PrintLayout &l, int rows)
             else if (c.type == ColumnType::Date)
                 row << QDate(2016, 3, 1 + r % 28);
             else
-                row << QStringLiteral("%1 %2").arg(c.name).arg(r);
+                row << (text.isEmpty() ? QStringLiteral("%1 %2").arg(c.name).arg(r) : text);
         }
         s.addRow(row);
     }
@@ -86,6 +91,36 @@ Pdf readPdf(const QString &path)
     if (!pdf.pages.isEmpty() && pdf.pages.last().trimmed().isEmpty())
         pdf.pages.removeLast();
     return pdf;
+}
+
+bool waitUntil(const std::function<bool()> &done, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+struct Word {
+    double x0, x1;   // points from the page's left edge
+    QString text;
+};
+
+// The words of a PDF's first page with their horizontal extent.
+QVector<Word> readWords(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"),
+                                          path, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    QVector<Word> words;
+    for (auto it = word.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
+        const auto m = it.next();
+        words.push_back({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3)});
+    }
+    return words;
 }
 
 struct PrintRenderTest : ::testing::Test {
@@ -144,6 +179,28 @@ TEST_F(PrintRenderTest, EveryLayoutPrintsHeaderHeadingsRowsAndFooter)
         if (l.totals)   // 1.25 + 2.50 + 3.75
             EXPECT_TRUE(text.contains(QStringLiteral("7,50")));
         EXPECT_EQ(text.contains(QStringLiteral("Strona:1")), l.pageNumbers);
+    }
+}
+
+TEST_F(PrintRenderTest, TextsWiderThanTheirCellsAreSetSmallerNotCut)
+{
+    const QString symbol = QStringLiteral("DEL 059/12/2020");   // a 15-character group symbol
+    for (const PrintLayout &l : printLayouts()) {
+        SCOPED_TRACE(l.name.toStdString());
+        render(l, sourceFor(l, 1, symbol), params());
+        int found = 0;
+        for (const Word &w : readWords(dir.filePath(l.name + QStringLiteral(".pdf")))) {
+            if (!w.text.contains(QStringLiteral("059")))
+                continue;
+            ++found;
+            bool inside = false;
+            for (int c = 0; c < l.columns.size(); ++c) {
+                const double left = (l.left + l.columnLeft(c)) * 72, right = left + l.columns[c].width * 72;
+                inside = inside || (w.x0 >= left - 0.5 && w.x1 <= right + 0.5);
+            }
+            EXPECT_TRUE(inside) << w.text.toStdString() << " at " << w.x0 << ".." << w.x1;
+        }
+        EXPECT_GT(found, 0);
     }
 }
 
@@ -274,10 +331,15 @@ TEST_F(PrintRenderTest, PreviewOpensAtFullSizeNavigatesAndSavesPdf)
 {
     const PrintLayout &l = *findPrintLayout(QStringLiteral("Tab_Rozdz"));
     const MemorySource src = sourceFor(l, 90);
-    const PrintJob job = preparePrint(l, params(), src);
+    PrintParameters p = params(QStringLiteral("Wydatki: 01.01.2016 .. 31.12.2016"));
+    p.saveFolder = dir.path();
+    const PrintJob job = preparePrint(l, p, src);
     fenwa::ScriptedMessages messages;
     PrintPreview preview(job, messages);
     EXPECT_EQ(preview.windowTitle(), QStringLiteral("Podgląd wydruku"));
+    // Files are proposed in the export folder under a name made from the title.
+    EXPECT_EQ(preview.proposedPdfPath(), dir.filePath(QStringLiteral("Wydatki 01-01-2016 -- 31-12-2016.pdf")));
+    EXPECT_EQ(preview.printer().docName(), QStringLiteral("Wydatki 01-01-2016 -- 31-12-2016"));
     EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
     EXPECT_DOUBLE_EQ(preview.zoom(), 1.0);
     ASSERT_GE(preview.pageCount(), 2);
@@ -288,6 +350,12 @@ TEST_F(PrintRenderTest, PreviewOpensAtFullSizeNavigatesAndSavesPdf)
     EXPECT_EQ(preview.currentPage(), preview.pageCount());
     preview.setZoom(2.0);
     EXPECT_DOUBLE_EQ(preview.zoom(), 2.0);
+    EXPECT_EQ(preview.zoomText(), QStringLiteral("200 %"));
+    // The zoom field follows "−" and "+" also between its listed steps.
+    for (QAction *a : preview.findChildren<QAction *>())
+        if (a->toolTip() == QStringLiteral("Pomniejsz"))
+            a->trigger();
+    EXPECT_EQ(preview.zoomText(), QStringLiteral("160 %"));
     if (qEnvironmentVariableIsSet("FENWA5_KEEP_PDF")) {   // a picture of the window to look at
         preview.setZoom(1.0);
         preview.goToPage(1);
@@ -305,6 +373,29 @@ TEST_F(PrintRenderTest, PreviewOpensAtFullSizeNavigatesAndSavesPdf)
     EXPECT_TRUE(pdf.pages[1].contains(QStringLiteral("Strona:2")));
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_FALSE(preview.saveAs(QStringLiteral("/nonexistent/x.pdf")));
+}
+
+TEST_F(PrintRenderTest, PreviewOpensAtThePageTopAndShowsTheSameAfterAScroll)
+{
+    const PrintLayout &l = *findPrintLayout(QStringLiteral("Rep_GrDok"));
+    const MemorySource src = sourceFor(l, 3);
+    const PrintJob job = preparePrint(l, params(), src);
+    fenwa::ScriptedMessages messages;
+    PrintPreview preview(job, messages);
+    preview.show();
+    auto *view = preview.findChild<QGraphicsView *>();
+    ASSERT_NE(view, nullptr);
+    QScrollBar *bar = view->verticalScrollBar();
+    // The first look shows the top of page 1, where the scroll bar says.
+    ASSERT_TRUE(waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->minimum(); }))
+        << bar->value() << " in " << bar->minimum() << ".." << bar->maximum();
+    const QImage first = view->viewport()->grab().toImage();
+    const int top = bar->value();
+    bar->setValue(top + bar->pageStep() / 2);
+    QApplication::processEvents();
+    bar->setValue(top);
+    QApplication::processEvents();
+    EXPECT_TRUE(view->viewport()->grab().toImage() == first) << "the same rows before and after a scroll";
 }
 
 TEST(PrintStatus, GeneratingPageText)

@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -149,13 +151,19 @@ TEST(GroupsWindow, ExportPrintAndSearch)
         EXPECT_EQ(book.text(QStringLiteral("B5")), QStringLiteral("C/3"));
         EXPECT_EQ(book.text(QStringLiteral("F4")), QStringLiteral("False"));
         EXPECT_EQ(book.text(QStringLiteral("H4")), QStringLiteral("admin"));
-        EXPECT_TRUE(book.text(QStringLiteral("A6")).startsWith(QStringLiteral("Eksport z programu ")));
-        // The first free row is boxed like the data; its footer line is not folded.
-        EXPECT_EQ(book.border(QStringLiteral("A6")).left, QStringLiteral("thin"));
-        EXPECT_FALSE(book.xf(QStringLiteral("A6")).wrap);
-        EXPECT_TRUE(book.xf(QStringLiteral("A5")).wrap);
+        // Rows 3 to the first free row are one box; the footer lines stand below
+        // it, unbordered, in Arial.
         EXPECT_DOUBLE_EQ(book.font(QStringLiteral("B5")).size, 8);
-        EXPECT_TRUE(book.text(QStringLiteral("A7")).startsWith(QStringLiteral("Data eksportu: ")));
+        EXPECT_TRUE(book.border(QStringLiteral("C5")).bottom.isEmpty());
+        EXPECT_EQ(book.border(QStringLiteral("C6")).bottom, QStringLiteral("thin"));
+        EXPECT_TRUE(book.text(QStringLiteral("A6")).isEmpty());
+        EXPECT_TRUE(book.text(QStringLiteral("A7")).startsWith(QStringLiteral("Eksport z programu ")));
+        EXPECT_TRUE(book.text(QStringLiteral("A8")).startsWith(QStringLiteral("Data eksportu: ")));
+        for (const char *ref : {"A7", "A8"}) {
+            EXPECT_TRUE(book.border(QString::fromLatin1(ref)).left.isEmpty()) << ref;
+            EXPECT_TRUE(book.border(QString::fromLatin1(ref)).top.isEmpty()) << ref;
+            EXPECT_EQ(book.font(QString::fromLatin1(ref)).name, QStringLiteral("Arial")) << ref;
+        }
 
         w.BitBtn5->click();
         EXPECT_TRUE(search.isVisible());
@@ -226,12 +234,42 @@ void chooseChapterAndParagraph(App &app, TF_GrDok &w)
         auto *combo = w.XDBGrid1->viewport()->findChild<QComboBox *>();
         ASSERT_NE(combo, nullptr);
         EXPECT_EQ(combo->count(), app.dane->T_Rozdz->recordCount());
+        // The list is readable: no column narrower than its texts or heading,
+        // one line a row, fifteen rows at once.
+        auto *list = qobject_cast<QTableView *>(combo->view());
+        ASSERT_NE(list, nullptr);
+        const QFontMetrics fm = list->fontMetrics();
+        for (int c = 0; c < list->model()->columnCount(); ++c) {
+            int widest = fm.horizontalAdvance(list->model()->headerData(c, Qt::Horizontal).toString());
+            for (int r = 0; r < list->model()->rowCount(); ++r)
+                widest = std::max(widest, fm.horizontalAdvance(list->model()->index(r, c).data().toString()));
+            EXPECT_GT(list->columnWidth(c), widest) << "column " << c;
+        }
+        EXPECT_LT(list->rowHeight(0), 2 * fm.height());
+        EXPECT_EQ(combo->maxVisibleItems(), 15);
         combo->setCurrentIndex(1);
         w.XDBGrid1->commitEditor();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // the closed editor goes
         app.dane->T_Rozdz->moveTo(1);
         EXPECT_EQ(g->asInt(QStringLiteral("Rozdz")), app.dane->T_Rozdz->asInt(QStringLiteral("Id")));
         EXPECT_EQ(model->data(chapter).toString(), app.dane->T_Rozdz->asString(QStringLiteral("Rozdz")));
+
+        // The paragraph list opens fifteen rows high, with a scroll bar for the rest.
+        QModelIndex code = model->index(row, 3);
+        w.XDBGrid1->setCurrentIndex(code);
+        w.XDBGrid1->edit(code);
+        combo = w.XDBGrid1->viewport()->findChild<QComboBox *>();
+        ASSERT_NE(combo, nullptr);
+        ASSERT_GT(combo->count(), 15);
+        combo->showPopup();
+        auto *codes = qobject_cast<QTableView *>(combo->view());
+        ASSERT_NE(codes, nullptr);
+        EXPECT_LT(codes->viewport()->height(), 17 * codes->rowHeight(0));
+        EXPECT_GT(codes->verticalScrollBar()->maximum(), 0);
+        EXPECT_TRUE(codes->verticalScrollBar()->isVisible());
+        combo->hidePopup();
+        w.XDBGrid1->commitEditor();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         // Paragraph by its name, typed: the row whose name it is.
         ASSERT_TRUE(app.dane->T_Par->locate(QStringLiteral("Par"), QStringLiteral("4210")));
