@@ -246,6 +246,16 @@ void Database::addIndex(const QString &file, const QString &field)
     execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3 COLLATE PL)").arg(q(index), q(name), q(field)));
 }
 
+QStringList Database::indexNames(const QString &file) const
+{
+    Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' AND lower(tbl_name)=lower(?)"), true);
+    st.bind(1, SqlDialect::tableName(file));
+    QStringList names;
+    while (st.step())
+        names << st.text(0);
+    return names;
+}
+
 void Database::pack()
 {
     if (txDepth_ > 0)

@@ -63,6 +63,8 @@ public:
     // Indexes: a named secondary index on one field (text in Polish order);
     // the primary index is the Id key every table is created with.
     void addIndex(const QString &file, const QString &field);
+    // Names of the indexes a table file has (from the schema), the key's own included.
+    QStringList indexNames(const QString &file) const;
     // Drops deleted records' space: the whole database file is rebuilt.
     // Needs no open transaction; other workstations wait meanwhile.
     void pack();
