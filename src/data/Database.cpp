@@ -155,6 +155,37 @@ sqlite3_stmt *Database::putCached(const QString &sql, sqlite3_stmt *st) const
 void Database::installFunctions()
 {
     sqlite3_create_collation_v2(db_, "PL", SQLITE_UTF8, nullptr, collatePolish, nullptr);
+    sqlite3_update_hook(
+        db_,
+        [](void *self, int, const char *, const char *table, sqlite3_int64) {
+            auto *db = static_cast<Database *>(self);
+            ++db->tableWrites_[QByteArray(table).toLower()];
+            ++db->reportedChanges_;
+        },
+        this);
+}
+
+Database::DataStamp Database::dataStamp(const QString &file) const
+{
+    DataStamp stamp;
+    {
+        Statement st(*this, QStringLiteral("PRAGMA data_version"), true);
+        if (st.step())
+            stamp.dataVersion = st.integer(0);
+    }
+    {
+        Statement st(*this, QStringLiteral("PRAGMA schema_version"), true);
+        if (st.step())
+            stamp.schemaVersion = st.integer(0);
+    }
+    const qint64 total = sqlite3_total_changes64(db_);
+    if (quint64(total - accountedTotal_) != reportedChanges_ - accountedReported_)
+        ++unaccounted_;
+    accountedTotal_ = total;
+    accountedReported_ = reportedChanges_;
+    stamp.unaccounted = unaccounted_;
+    stamp.tableWrites = tableWrites_.value(SqlDialect::tableName(file).toUtf8().toLower());
+    return stamp;
 }
 
 void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(db_, ms); }

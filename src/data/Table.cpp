@@ -168,6 +168,8 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
     const QString &sql = selectSql_;
     const QVariantList &binds = selectBinds_;
 
+    readStamp_ = db_->dataStamp(fileName_);
+    wholeTable_ = filterText.isEmpty();
     Statement st(*db_, sql, true);
     for (int i = 0; i < binds.size(); ++i)
         st.bind(i + 1, binds[i]);
@@ -205,7 +207,10 @@ void Table::filterChanged()
         return;
     if (editing())
         cancel();
-    load(bookmark(), fields_);
+    if (wholeTable_ && db_->dataStamp(fileName_) == readStamp_)
+        Dataset::filterChanged();
+    else
+        load(bookmark(), fields_);
 }
 
 void Table::beforeScroll()

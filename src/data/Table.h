@@ -69,7 +69,10 @@ public:
     qint64 lastInsertId() const { return lastInsertId_; }
 
 protected:
-    bool filterInSql() const override { return true; }
+    // Records read without a filter are filtered in memory while the table
+    // has not changed since (a dictionary filtered for a choice list and
+    // shown whole again is not read again).
+    bool filterInSql() const override { return !wholeTable_; }
     QVariant lookupValue(int field, const Record &row) const override;
 
 private:
@@ -101,6 +104,8 @@ private:
     QString selectKey_, selectSql_;           // the reading statement, per filter and order
     QVariantList selectBinds_;
     qint64 lastInsertId_ = 0;
+    bool wholeTable_ = false;                 // the records were read without a filter
+    Database::DataStamp readStamp_;           // ... when the table was at this stamp
 };
 
 } // namespace fenwa::data
