@@ -169,14 +169,13 @@ Database::DataStamp Database::dataStamp(const QString &file) const
 {
     DataStamp stamp;
     {
-        Statement st(*this, QStringLiteral("PRAGMA data_version"), true);
-        if (st.step())
+        // One statement, so one look at the file on a network share.
+        Statement st(*this, QStringLiteral("SELECT d.data_version, s.schema_version "
+                                           "FROM pragma_data_version AS d, pragma_schema_version AS s"), true);
+        if (st.step()) {
             stamp.dataVersion = st.integer(0);
-    }
-    {
-        Statement st(*this, QStringLiteral("PRAGMA schema_version"), true);
-        if (st.step())
-            stamp.schemaVersion = st.integer(0);
+            stamp.schemaVersion = st.integer(1);
+        }
     }
     const qint64 total = sqlite3_total_changes64(db_);
     if (quint64(total - accountedTotal_) != reportedChanges_ - accountedReported_)
