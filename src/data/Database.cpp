@@ -278,11 +278,13 @@ void Database::addIndex(const QString &file, const QString &field)
 
 QStringList Database::indexNames(const QString &file) const
 {
-    Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' AND lower(tbl_name)=lower(?)"), true);
-    st.bind(1, SqlDialect::tableName(file));
+    // The table's own list, not a walk over every index of the database.
+    QString escaped = SqlDialect::tableName(file);
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    Statement st(*this, QStringLiteral("PRAGMA index_list(\"%1\")").arg(escaped));
     QStringList names;
     while (st.step())
-        names << st.text(0);
+        names << st.text(1);
     return names;
 }
 

@@ -190,7 +190,7 @@ QStringList registerIndexFields(const QString &file)
         return {QStringLiteral("Dok"), QStringLiteral("Cz"), QStringLiteral("Bd"), QStringLiteral("Bp"),
                 QStringLiteral("zak"), QStringLiteral("kontr"), QStringLiteral("prac"), QStringLiteral("zf"),
                 QStringLiteral("ch"), QStringLiteral("gat"), QStringLiteral("jm"), QStringLiteral("ob")};
-    return {QStringLiteral("Dok"), QStringLiteral("Rozdz"), QStringLiteral("Par")};
+    return {QStringLiteral("Dok"), QStringLiteral("Rozdz"), QStringLiteral("Par"), QStringLiteral("Mc")};
 }
 
 namespace {

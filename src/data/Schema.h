@@ -42,9 +42,9 @@ QStringList upgradePositions(const QString &folder, const QString &suffix);  // 
 bool positionsHaveOb(const Database &db, const QString &suffix);
 
 // The indexed fields of a register file: for the positions, Dok and every
-// field that refers to a dictionary; for the groups, Dok, Rozdz and Par. They
-// serve a group's positions and sums and the reference scans before a
-// dictionary entry is deleted.
+// field that refers to a dictionary; for the groups, Dok, Rozdz, Par and Mc.
+// They serve a group's positions and sums, a month's groups and the reference
+// scans before a dictionary entry is deleted.
 QStringList registerIndexFields(const QString &file);
 // The indexes of registerIndexFields that the file lacks (read from the
 // schema, no rows).

@@ -115,8 +115,8 @@ TEST(OpenRegister, AnOldRegisterGetsObAndTheIndexesItsLookupsUse)
     EXPECT_EQ(schema::missingRegisterIndexes(*v.db, v.reg.positionsFile()), QStringList());
     EXPECT_EQ(schema::missingRegisterIndexes(*v.db, v.reg.groupsFile()), QStringList());
 
-    // A group's positions and sums, the duplicate check of a group and the
-    // reference scans before a dictionary entry is deleted.
+    // A group's positions and sums, the duplicate check of a group, the
+    // reference scans before a dictionary entry is deleted and a month's groups.
     const struct {
         QString statement, index;
     } lookups[] = {
@@ -127,6 +127,8 @@ TEST(OpenRegister, AnOldRegisterGetsObAndTheIndexesItsLookupsUse)
         {QStringLiteral("SELECT * FROM \"%1\" WHERE ob = :id").arg(p), QStringLiteral("p_2016_2000.Ob")},
         {QStringLiteral("SELECT * FROM \"%1\" WHERE kontr = :id").arg(p), QStringLiteral("p_2016_2000.kontr")},
         {QStringLiteral("SELECT * FROM \"%1\" WHERE par = :id").arg(g), QStringLiteral("g_2016_2000.Par")},
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE rok = 2016 and mc = 3 ORDER BY Id").arg(g),
+         QStringLiteral("g_2016_2000.Mc")},
     };
     for (const auto &l : lookups) {
         SCOPED_TRACE(l.statement.toStdString());
