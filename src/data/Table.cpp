@@ -207,10 +207,20 @@ void Table::filterChanged()
         return;
     if (editing())
         cancel();
-    if (wholeTable_ && db_->dataStamp(fileName_) == readStamp_)
+    if (wholeTable_ && db_->dataStamp(fileName_) == readStamp_) {
+        // A filter that could not be read or names an unknown field is
+        // refused before anything changes, as it is when the table is read.
+        if (filtered_ && !filterText_.trimmed().isEmpty()) {
+            QVariantList binds;
+            Filter::parse(filterText_).toSql(binds, [&](const QString &name) {
+                const int i = fieldIndex(name);
+                return i >= 0 && i < physicalCount_ ? fields_[i].type : FieldType::Unknown;
+            });
+        }
         Dataset::filterChanged();
-    else
+    } else {
         load(bookmark(), fields_);
+    }
 }
 
 void Table::beforeScroll()

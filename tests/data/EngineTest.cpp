@@ -310,6 +310,19 @@ TEST(Table, AFilteredDictionaryIsReadAgainOnlyAfterItChanged)
         EXPECT_EQ(reads, 0);
     }
     sqlite3_trace_v2(f.db->handle(), 0, nullptr, nullptr);
+
+    // A filter that cannot be applied is refused and the records stay shown.
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Ch, Ukr) VALUES (\"ASF\", False)").arg(path));
+    ch.refresh();
+    ASSERT_EQ(ch.recordCount(), 1);
+    for (const char *bad : {"Nieznane = 1", "Ukr = "}) {
+        SCOPED_TRACE(bad);
+        ch.setFilter(QString::fromLatin1(bad));
+        EXPECT_THROW(ch.setFiltered(true), EngineError);
+        EXPECT_EQ(ch.recordCount(), 1);
+        EXPECT_EQ(ch.asString(QStringLiteral("Ch")), QStringLiteral("ASF"));
+        ch.setFiltered(false);
+    }
 }
 
 TEST(Table, DeclaredFieldsAndLookups)
