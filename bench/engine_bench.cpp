@@ -1,278 +1,641 @@
-// Table engine paths against the same SQL run straight through SQLite.
-// Builds its own data folder once (20 units x 5 years x 5,000 positions) in
-// $FENWA5_BENCH_DIR or /tmp/fenwa5-bench, and reuses it on later runs.
-#include "data/Database.h"
+// What the program does with years of data, timed side by side with a fair
+// baseline: the same statement prepared once through SQLite's C API, the same
+// columns read into the same C++ types the engine produces (qint64, double,
+// bool, QString, QDate, QDateTime).
+//
+// The data folder (20 units x 5 years, about 5,000 positions a register, made
+// by the demo generator: stamps, varied texts, chapters and paragraphs) is
+// built once in $FENWA5_BENCH_DIR or /tmp/fenwa5-bench-demo and reused.
+//
+// Before the timings the program prints the memory a browser row costs, the
+// file size the register indexes take, and what each action reads from the
+// database file and how often it locks it (counted by a wrapping VFS), with
+// a warm page cache and after another workstation's commit (cold).
+#include "common/Messages.h"
+#include "data/Checks.h"
+#include "data/Dane.h"
+#include "data/Demo.h"
 #include "data/Query.h"
-#include "data/Schema.h"
+#include "data/Seed.h"
 #include "data/Statement.h"
-#include "data/Table.h"
+#include "register/Register.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QRandomGenerator>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <vector>
+
+using namespace fenwa;
 using namespace fenwa::data;
 
 namespace {
 
-constexpr int units = 20, years = 5, positionsPerRegister = 5000, groupsPerRegister = 500;
-constexpr int firstYear = 2020, dictSize = 200;
+constexpr int firstYear = 2020, years = 5, benchYear = 2022, benchMonth = 3;
+const QString benchUnit = QStringLiteral("2005");
+
+QStringList units()
+{
+    QStringList u{QStringLiteral("2000")};
+    for (int i = 1; i <= 14; ++i)
+        u << QStringLiteral("20%1").arg(i, 2, 10, QLatin1Char('0'));
+    u << QStringLiteral("2080") << QStringLiteral("2081") << QStringLiteral("2082") << QStringLiteral("2801")
+      << QStringLiteral("2802");
+    return u;
+}
+
+// ------------------------------------------------------------ counting VFS
+
+struct IoCounts {
+    qint64 bytesRead = 0, reads = 0, locks = 0, accesses = 0;
+};
+IoCounts io;
+sqlite3_vfs *realVfs = nullptr;
+
+struct CountingFile {
+    sqlite3_file base;
+    sqlite3_file *real;
+};
+sqlite3_file *realOf(sqlite3_file *f) { return reinterpret_cast<CountingFile *>(f)->real; }
+
+const sqlite3_io_methods countingMethods = {
+    1,
+    [](sqlite3_file *f) {
+        int rc = realOf(f)->pMethods ? realOf(f)->pMethods->xClose(realOf(f)) : SQLITE_OK;
+        return rc;
+    },
+    [](sqlite3_file *f, void *buf, int amount, sqlite3_int64 offset) {
+        io.bytesRead += amount;
+        ++io.reads;
+        return realOf(f)->pMethods->xRead(realOf(f), buf, amount, offset);
+    },
+    [](sqlite3_file *f, const void *buf, int amount, sqlite3_int64 offset) {
+        return realOf(f)->pMethods->xWrite(realOf(f), buf, amount, offset);
+    },
+    [](sqlite3_file *f, sqlite3_int64 size) { return realOf(f)->pMethods->xTruncate(realOf(f), size); },
+    [](sqlite3_file *f, int flags) { return realOf(f)->pMethods->xSync(realOf(f), flags); },
+    [](sqlite3_file *f, sqlite3_int64 *size) { return realOf(f)->pMethods->xFileSize(realOf(f), size); },
+    [](sqlite3_file *f, int level) {
+        ++io.locks;
+        return realOf(f)->pMethods->xLock(realOf(f), level);
+    },
+    [](sqlite3_file *f, int level) {
+        ++io.locks;
+        return realOf(f)->pMethods->xUnlock(realOf(f), level);
+    },
+    [](sqlite3_file *f, int *out) {
+        ++io.locks;
+        return realOf(f)->pMethods->xCheckReservedLock(realOf(f), out);
+    },
+    [](sqlite3_file *f, int op, void *arg) { return realOf(f)->pMethods->xFileControl(realOf(f), op, arg); },
+    [](sqlite3_file *f) { return realOf(f)->pMethods->xSectorSize(realOf(f)); },
+    [](sqlite3_file *f) { return realOf(f)->pMethods->xDeviceCharacteristics(realOf(f)); },
+};
+
+sqlite3_vfs countingVfs;
+
+void installCountingVfs()
+{
+    realVfs = sqlite3_vfs_find(nullptr);
+    countingVfs = *realVfs;
+    countingVfs.zName = "counting";
+    countingVfs.szOsFile = int(sizeof(CountingFile)) + realVfs->szOsFile;
+    countingVfs.pAppData = nullptr;
+    countingVfs.xOpen = [](sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags) {
+        auto *c = reinterpret_cast<CountingFile *>(f);
+        c->real = reinterpret_cast<sqlite3_file *>(c + 1);
+        int rc = realVfs->xOpen(realVfs, name, c->real, flags, outFlags);
+        c->base.pMethods = rc == SQLITE_OK ? &countingMethods : nullptr;
+        return rc;
+    };
+    countingVfs.xDelete = [](sqlite3_vfs *, const char *name, int dirSync) {
+        return realVfs->xDelete(realVfs, name, dirSync);
+    };
+    countingVfs.xAccess = [](sqlite3_vfs *, const char *name, int flags, int *out) {
+        ++io.accesses;
+        return realVfs->xAccess(realVfs, name, flags, out);
+    };
+    sqlite3_vfs_register(&countingVfs, 1);
+}
+
+// ------------------------------------------------------------ the data
 
 QString benchFolder()
 {
     QString dir = qEnvironmentVariable("FENWA5_BENCH_DIR");
-    return dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/fenwa5-bench") : dir;
+    return dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/fenwa5-bench-demo") : dir;
 }
 
-QString unitCode(int u) { return QStringLiteral("20%1").arg(u + 1, 2, 10, QLatin1Char('0')); }
-
-void build(Database &db)
+void build(const QString &folder)
 {
-    for (const auto &t : schema::sharedTables()) {
-        db.exec(schema::createStatement(db.folder(), t).join(QLatin1Char('\n')));
-        schema::createIndexes(db, t);
+    std::fprintf(stderr, "Building the benchmark data in %s ...\n", qPrintable(folder));
+    auto db = createInstallation(folder, QDate(firstYear + years - 1, 12, 31));
+    for (int y = firstYear; y < firstYear + years; ++y) {
+        DemoOptions o;
+        o.year = y;
+        o.now = QDateTime(QDate(firstYear + years - 1, 12, 31), QTime(12, 0));
+        o.units = units();
+        o.groupsPerMonth = 42;
+        o.minPositions = 5;
+        o.maxPositions = 15;
+        o.seed = quint32(1000 + y);
+        createDemoRegisters(*db, o);
     }
-    QRandomGenerator rng(42);
-    Database::Transaction tx(db);
-    const char *dicts[] = {"rozdz", "par", "zf", "ch", "gat", "jm", "kontr", "bd", "bp", "cz", "zak", "prac", "ob"};
-    const char *nameField[] = {"Rozdz", "Par", "zf", "Ch", "Gat", "Jm", "Nazwa", "Bd", "Bp", "Cz", "Zak", "Prac", "ob"};
-    for (int d = 0; d < 13; ++d) {
-        Statement st(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(QLatin1String(dicts[d]), QLatin1String(nameField[d])));
-        for (int i = 0; i < dictSize; ++i) {
-            st.reset();
-            st.bind(1, QStringLiteral("%1 pozycja słownika %2").arg(QLatin1String(dicts[d])).arg(i).left(10 + (d == 0 || d == 1 ? 0 : 30)));
-            st.step();
-        }
-    }
-    for (int y = 0; y < years; ++y) {
-        for (int u = 0; u < units; ++u) {
-            const QString suffix = QStringLiteral("_%1_%2.db").arg(firstYear + y).arg(unitCode(u));
-            db.exec(schema::createGroups(db.folder(), suffix).join(QLatin1Char('\n')));
-            db.exec(schema::createPositions(db.folder(), suffix).join(QLatin1Char('\n')));
-            const QString g = QStringLiteral("g") + suffix.chopped(3), p = QStringLiteral("p") + suffix.chopped(3);
-            Statement sg(db, QStringLiteral("INSERT INTO \"%1\" (Dok, Rozdz, Par, Opis, Rok, Mc, Zk, O_Ins) "
-                                            "VALUES (?, ?, ?, ?, ?, ?, 0, 1)").arg(g));
-            for (int i = 0; i < groupsPerRegister; ++i) {
-                sg.reset();
-                sg.bind(1, QStringLiteral("FV/%1/%2").arg(i).arg(firstYear + y));
-                sg.bind(2, 1 + int(rng.bounded(dictSize)));
-                sg.bind(3, 1 + int(rng.bounded(dictSize)));
-                sg.bind(4, QStringLiteral("Opis grupy dokumentów numer %1").arg(i));
-                sg.bind(5, firstYear + y);
-                sg.bind(6, 1 + i * 12 / groupsPerRegister);
-                sg.step();
-            }
-            Statement sp(db, QStringLiteral("INSERT INTO \"%1\" (Dok, Cz, Bd, Bp, zak, kontr, prac, zf, ch, gat, jm, "
-                                            "ilosc, cena, netto, podatki, BRUTTO, wyd, Kosz, DOT, ob, Opis, Data, PKS, FAK) "
-                                            "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(p));
-            for (int i = 0; i < positionsPerRegister; ++i) {
-                // The first 200 positions belong to group 1 (the group benchmark).
-                int group = i < 200 ? 1 : 2 + int(rng.bounded(groupsPerRegister - 1));
-                int month = 1 + (group - 1) * 12 / groupsPerRegister;
-                sp.reset();
-                sp.bind(1, group);
-                for (int k = 2; k <= 11; ++k)
-                    sp.bind(k, 1 + int(rng.bounded(dictSize)));
-                double qty = 1 + rng.bounded(10), price = rng.bounded(50000) / 100.0;
-                sp.bind(12, qty);
-                sp.bind(13, price);
-                sp.bind(14, qty * price * 0.77);
-                sp.bind(15, qty * price * 0.23);
-                sp.bind(16, qty * price);
-                sp.bind(17, 1);
-                sp.bind(18, int(rng.bounded(2)));
-                sp.bind(19, 1);
-                sp.bind(20, 1 + int(rng.bounded(dictSize)));
-                sp.bind(21, QStringLiteral("Pozycja %1").arg(i));
-                sp.bind(22, QDate(firstYear + y, month, 1 + int(rng.bounded(28))));
-                sp.bind(23, QStringLiteral("PK-%1").arg(i));
-                sp.bind(24, QStringLiteral("FAK/%1").arg(i));
-                sp.step();
-            }
-        }
-    }
-    tx.commit();
 }
 
-Database &database()
-{
-    static std::unique_ptr<Database> db = [] {
+struct Program {
+    std::unique_ptr<Database> db;
+    std::unique_ptr<Database> otherWorkstation;
+    CurrentUser user;
+    RunSettings settings;
+    OpenRegister reg;
+    ScriptedMessages messages;
+    Clock clock;
+    std::unique_ptr<TF_Dane> dane;
+    std::unique_ptr<reg::RegisterFlow> flow;
+    QString unitName;
+    int group = 0;              // a group of the benchmark month
+    qint64 unusedActivity = 0;  // an Id of cz.db no position refers to
+
+    Program()
+    {
         const QString folder = benchFolder();
-        if (!QFile::exists(folder + QStringLiteral("/fenwa5.sqlite"))) {
-            auto fresh = Database::open(folder, Database::OpenMode::Create);
-            build(*fresh);
-        }
-        return Database::open(folder);
-    }();
-    return *db;
+        if (!QFile::exists(folder + QStringLiteral("/fenwa5.sqlite")))
+            build(folder);
+        db = Database::open(folder);
+        otherWorkstation = Database::open(folder);
+        otherWorkstation->execNative(QStringLiteral("CREATE TABLE IF NOT EXISTS _bench_other (x INTEGER)"));
+        user.user = 1;
+        user.user_str = QStringLiteral("admin");
+        user.edycja = user.przeglad = user.slowniki = true;
+        settings.fd = settings.fe = folder;
+        settings.wkod = QStringLiteral("20");
+        settings.pkod = benchUnit;
+        settings.p_w = 1;
+        dane = std::make_unique<TF_Dane>(db.get(), user, settings, reg, messages, clock);
+        if (!dane->open())
+            throw EngineError(QStringLiteral("The data module did not open."));
+        flow = std::make_unique<reg::RegisterFlow>(*dane);
+        dane->T_PIW->locate(QStringLiteral("Kod"), benchUnit);
+        unitName = dane->T_PIW->asString(QStringLiteral("Nazwa"));
+        flow->openGroups(benchYear, benchMonth, unitName);
+        group = int(dane->T_Gr->asInt(QStringLiteral("Id")));
+        Statement st(*db, QStringLiteral("SELECT MAX(Id) + 1 FROM cz"));
+        st.step();
+        unusedActivity = st.integer(0);
+    }
+
+    // The chosen group, as closing the groups window leaves it.
+    void chooseGroup()
+    {
+        reg.dok = group;
+        reg.zk = false;
+        reg.symbol = QStringLiteral("bench");
+    }
+
+    QStringList browserStatement(const QString &unit) const
+    {
+        const QString d = db->folder(), s = OpenRegister::suffix(benchYear, unit);
+        return {
+            QStringLiteral("SELECT p.id,g.dok,rozdz.rozdz,par.par,par.opis popis,zf.zf,ch.ch,gat.gat,kontr.nazwa kontr,cz.cz,"
+                           "p.opis,p.data,p.pks,p.fak,p.ilosc,jm.jm,p.cena,p.netto,p.podatki,p.brutto,p.wyd,p.kosz,p.dot,"
+                           "bd.bd,bp.bp,zak.zak,prac.prac,ob.ob"),
+            QStringLiteral("FROM \"%1\\p%2\" AS p").arg(d, s),
+            QStringLiteral("JOIN \"%1\\g%2\" AS g on g.id=p.dok").arg(d, s),
+            QStringLiteral("JOIN \"%1\\rozdz.db\" as rozdz on rozdz.id=g.rozdz").arg(d),
+            QStringLiteral("JOIN \"%1\\par.db\" as par on par.id=g.par").arg(d),
+            QStringLiteral("JOIN \"%1\\zf.db\" as zf on zf.id=p.zf").arg(d),
+            QStringLiteral("JOIN \"%1\\jm.db\" as jm on jm.id=p.jm").arg(d),
+            QStringLiteral("FULL OUTER JOIN \"%1\\ch.db\" as ch on ch.id=p.ch").arg(d),
+            QStringLiteral("FULL OUTER JOIN \"%1\\gat.db\" as gat on gat.id=p.gat").arg(d),
+            QStringLiteral("JOIN \"%1\\cz.db\" as cz on cz.id=p.cz").arg(d),
+            QStringLiteral("JOIN \"%1\\kontr.db\" as kontr on kontr.id=p.kontr").arg(d),
+            QStringLiteral("FULL OUTER JOIN \"%1\\bd.db\" as bd on bd.id=p.bd").arg(d),
+            QStringLiteral("FULL OUTER JOIN \"%1\\bp.db\" as bp on bp.id=p.bp").arg(d),
+            QStringLiteral("FULL OUTER JOIN \"%1\\zak.db\" as zak on zak.id=p.zak").arg(d),
+            QStringLiteral("FULL OUTER JOIN \"%1\\prac.db\" as prac on prac.id=p.prac").arg(d),
+            QStringLiteral("FULL OUTER JOIN \"%1\\ob.db\" as ob on ob.id=p.ob").arg(d),
+            QStringLiteral("WHERE p.data BETWEEN \"01/01/%1\" AND \"12/31/%1\"").arg(benchYear),
+            QStringLiteral("ORDER BY id"),
+        };
+    }
+
+    // What the program does: the actions of the network figures.
+    void openRegister() { flow->openGroups(benchYear, benchMonth, unitName); }
+    int openPositions()
+    {
+        chooseGroup();
+        flow->openPositions();
+        const int rows = touchLookups(*dane->T_Poz);
+        flow->closePositions();
+        return rows;
+    }
+    void savePosition(int n)
+    {
+        Table *p = dane->T_Poz;
+        p->edit();
+        p->setValue(QStringLiteral("Opis"), QStringLiteral("Pozycja zapisana %1 raz").arg(n));
+        p->post();
+    }
+    // Inside the delete's write transaction, as the program scans.
+    bool referenceScan()
+    {
+        Database::Transaction deleting(*db);
+        return data::referenceScan(*db, *dane->Q_Rob, nullptr, QStringLiteral("p_????_????.db"), QStringLiteral("cz"),
+                                   unusedActivity);
+    }
+    int browserYear(Query &q)
+    {
+        q.close();
+        q.setSql(browserStatement(benchUnit));
+        q.open();
+        return q.recordCount();
+    }
+    void anotherWorkstationCommits() { otherWorkstation->execNative(QStringLiteral("INSERT INTO _bench_other VALUES (1)")); }
+
+    // The looked-up names of every row, as a grid shows them.
+    static int touchLookups(const Dataset &t)
+    {
+        for (int r = 0; r < t.recordCount(); ++r)
+            for (int f = 0; f < t.fieldCount(); ++f)
+                if (t.fieldDef(f).lookup)
+                    benchmark::DoNotOptimize(t.valueAt(r, f));
+        return t.recordCount();
+    }
+};
+
+Program &program()
+{
+    static Program p;
+    return p;
 }
 
-const QString suffix = QStringLiteral("_2022_2005.db");
+// ------------------------------------------------------------ the baseline
 
-// Steps through a native statement reading every column, as a dataset does.
-void runRaw(Database &db, const QString &sqliteSql, const QVariantList &binds = {})
-{
-    Statement st(db, sqliteSql);
-    for (int i = 0; i < binds.size(); ++i)
-        st.bind(i + 1, binds[i]);
-    const int n = st.columnCount();
-    while (st.step()) {
-        for (int i = 0; i < n; ++i) {
-            switch (st.columnType(i)) {
-            case SQLITE_INTEGER: benchmark::DoNotOptimize(st.integer(i)); break;
-            case SQLITE_FLOAT: benchmark::DoNotOptimize(st.real(i)); break;
-            case SQLITE_TEXT: benchmark::DoNotOptimize(st.text(i)); break;
-            default: break;
+// Rows read into the program's value types, column by column.
+struct TypedRows {
+    std::vector<qint64> ints;
+    std::vector<double> reals;
+    std::vector<bool> flags;
+    std::vector<QString> texts;
+    std::vector<QDate> dates;
+    std::vector<QDateTime> stamps;
+    int rows = 0;
+    void clear() { *this = TypedRows(); }
+};
+
+enum class Kind { Int, Real, Flag, Text, Date, Stamp };
+
+// A statement prepared once; each run binds, steps and reads every column.
+class Raw {
+public:
+    Raw(const Database &db, const QString &sqliteSql) : db_(db.handle())
+    {
+        const QByteArray text = sqliteSql.toUtf8();
+        if (sqlite3_prepare_v2(db_, text.constData(), -1, &st_, nullptr) != SQLITE_OK)
+            throw EngineError(QString::fromUtf8(sqlite3_errmsg(db_)));
+        for (int c = 0; c < sqlite3_column_count(st_); ++c) {
+            const QByteArray t = QByteArray(sqlite3_column_decltype(st_, c) ? sqlite3_column_decltype(st_, c) : "").toUpper();
+            kinds_.push_back(t.startsWith("INT")    ? Kind::Int
+                             : t == "FLOAT"         ? Kind::Real
+                             : t == "BOOLEAN"       ? Kind::Flag
+                             : t == "DATE"          ? Kind::Date
+                             : t == "TIMESTAMP"     ? Kind::Stamp
+                                                    : Kind::Text);
+        }
+    }
+    ~Raw() { sqlite3_finalize(st_); }
+    void run(TypedRows &out, const QVariantList &binds = {})
+    {
+        sqlite3_reset(st_);
+        for (int i = 0; i < binds.size(); ++i)
+            sqlite3_bind_int64(st_, i + 1, binds[i].toLongLong());
+        const int n = int(kinds_.size());
+        while (sqlite3_step(st_) == SQLITE_ROW) {
+            ++out.rows;
+            for (int c = 0; c < n; ++c) {
+                if (sqlite3_column_type(st_, c) == SQLITE_NULL)
+                    continue;
+                auto text = [&] {
+                    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st_, c)),
+                                             sqlite3_column_bytes(st_, c));
+                };
+                switch (kinds_[size_t(c)]) {
+                case Kind::Int: out.ints.push_back(sqlite3_column_int64(st_, c)); break;
+                case Kind::Real: out.reals.push_back(sqlite3_column_double(st_, c)); break;
+                case Kind::Flag: out.flags.push_back(sqlite3_column_int(st_, c) != 0); break;
+                case Kind::Text: out.texts.push_back(text()); break;
+                case Kind::Date: out.dates.push_back(date(c)); break;
+                case Kind::Stamp: out.stamps.push_back(QDateTime(date(c), time(c))); break;
+                }
             }
         }
     }
-}
 
-QString allColumns(const QString &file)
+private:
+    // "YYYY-MM-DD" and "YYYY-MM-DD HH:MM:SS", read digit by digit.
+    int number(int c, int at, int len) const
+    {
+        const unsigned char *t = sqlite3_column_text(st_, c);
+        int v = 0;
+        for (int k = at; k < at + len && t[k]; ++k)
+            v = v * 10 + (t[k] - '0');
+        return v;
+    }
+    QDate date(int c) const { return QDate(number(c, 0, 4), number(c, 5, 2), number(c, 8, 2)); }
+    QTime time(int c) const { return QTime(number(c, 11, 2), number(c, 14, 2), number(c, 17, 2)); }
+
+    sqlite3 *db_;
+    sqlite3_stmt *st_ = nullptr;
+    std::vector<Kind> kinds_;
+};
+
+QString columnsOf(const QString &file, const QString &alias)
 {
     QStringList cols;
-    for (const auto &f : database().fields(file))
-        cols << QLatin1Char('"') + f.name + QLatin1Char('"');
-    return cols.join(QStringLiteral(", ")) + QStringLiteral(", rowid");
+    for (const FieldDef &f : program().db->fields(file))
+        cols << alias + QStringLiteral(".\"") + f.name + QLatin1Char('"');
+    return cols.join(QStringLiteral(", "));
 }
 
-void BM_GroupsOfMonth_Table(benchmark::State &state)
+QString groupsTable() { return SqlDialect::tableName(OpenRegister::suffix(benchYear, benchUnit).prepend(QLatin1Char('g'))); }
+QString positionsTable() { return SqlDialect::tableName(OpenRegister::suffix(benchYear, benchUnit).prepend(QLatin1Char('p'))); }
+
+// ------------------------------------------------------------ timings
+
+void BM_OpenGroups_Engine(benchmark::State &state)
 {
-    Database &db = database();
-    Table t(&db, QStringLiteral("T_Gr"));
-    t.setTableName(QStringLiteral("g") + suffix);
-    t.setFilter(QStringLiteral("Mc = 3"));
-    t.setFiltered(true);
+    Program &p = program();
     for (auto _ : state) {
-        t.open();
-        benchmark::DoNotOptimize(t.recordCount());
-        t.close();
+        p.openRegister();
+        Program::touchLookups(*p.dane->T_Gr);
     }
+    state.counters["rows"] = p.dane->T_Gr->recordCount();
 }
-BENCHMARK(BM_GroupsOfMonth_Table)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenGroups_Engine)->Unit(benchmark::kMillisecond);
 
-void BM_GroupsOfMonth_Raw(benchmark::State &state)
+void BM_OpenGroups_Baseline(benchmark::State &state)
 {
-    Database &db = database();
-    const QString sql = QStringLiteral("SELECT %1 FROM \"g_2022_2005\" WHERE \"Mc\" = ? ORDER BY \"Id\"")
-                            .arg(allColumns(QStringLiteral("g") + suffix));
-    for (auto _ : state)
-        runRaw(db, sql, {3});
-}
-BENCHMARK(BM_GroupsOfMonth_Raw)->Unit(benchmark::kMillisecond);
-
-void BM_PositionsOfGroup_Table(benchmark::State &state)
-{
-    Database &db = database();
-    Table t(&db, QStringLiteral("T_Poz"));
-    t.setTableName(QStringLiteral("p") + suffix);
-    t.setFilter(QStringLiteral("Dok = 1"));
-    t.setFiltered(true);
+    Program &p = program();
+    Raw raw(*p.db, QStringLiteral("SELECT %1, g.rowid, r.Rozdz, pa.Par, pa.Opis FROM \"%2\" AS g "
+                                  "LEFT JOIN rozdz AS r ON r.Id = g.Rozdz LEFT JOIN par AS pa ON pa.Id = g.Par "
+                                  "WHERE g.Rok = ? AND g.Mc = ? ORDER BY g.Id")
+                       .arg(columnsOf(groupsTable(), QStringLiteral("g")), groupsTable()));
+    TypedRows rows;
     for (auto _ : state) {
-        t.open();
-        if (t.recordCount() != 200)
-            state.SkipWithError("expected 200 positions");
-        t.close();
+        rows.clear();
+        raw.run(rows, {benchYear, benchMonth});
     }
+    state.counters["rows"] = rows.rows;
 }
-BENCHMARK(BM_PositionsOfGroup_Table)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenGroups_Baseline)->Unit(benchmark::kMillisecond);
 
-void BM_PositionsOfGroup_Raw(benchmark::State &state)
+void BM_OpenPositions_Engine(benchmark::State &state)
 {
-    Database &db = database();
-    const QString sql = QStringLiteral("SELECT %1 FROM \"p_2022_2005\" WHERE \"Dok\" = ? ORDER BY \"Id\"")
-                            .arg(allColumns(QStringLiteral("p") + suffix));
+    Program &p = program();
+    int rows = 0;
     for (auto _ : state)
-        runRaw(db, sql, {1});
+        rows = p.openPositions();
+    state.counters["rows"] = rows;
 }
-BENCHMARK(BM_PositionsOfGroup_Raw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPositions_Engine)->Unit(benchmark::kMillisecond);
 
-QStringList browserStatement(Database &db)
+void BM_OpenPositions_Baseline(benchmark::State &state)
 {
-    const QString d = db.folder(), s = suffix;
-    return {
-        QStringLiteral("SELECT p.id,g.dok,rozdz.rozdz,par.par,par.opis popis,zf.zf,ch.ch,gat.gat,kontr.nazwa kontr,cz.cz,p.opis,p.data,p.pks,p.fak,p.ilosc,jm.jm,p.cena,p.netto,p.podatki,p.brutto,p.wyd,p.kosz,p.dot,bd.bd,bp.bp,zak.zak,prac.prac,ob.ob"),
-        QStringLiteral("FROM \"%1\\p%2\" AS p").arg(d, s),
-        QStringLiteral("JOIN \"%1\\g%2\" AS g on g.id=p.dok").arg(d, s),
-        QStringLiteral("JOIN \"%1\\rozdz.db\" as rozdz on rozdz.id=g.rozdz").arg(d),
-        QStringLiteral("JOIN \"%1\\par.db\" as par on par.id=g.par").arg(d),
-        QStringLiteral("JOIN \"%1\\zf.db\" as zf on zf.id=p.zf").arg(d),
-        QStringLiteral("JOIN \"%1\\jm.db\" as jm on jm.id=p.jm").arg(d),
-        QStringLiteral("FULL OUTER JOIN \"%1\\ch.db\" as ch on ch.id=p.ch").arg(d),
-        QStringLiteral("FULL OUTER JOIN \"%1\\gat.db\" as gat on gat.id=p.gat").arg(d),
-        QStringLiteral("JOIN \"%1\\cz.db\" as cz on cz.id=p.cz").arg(d),
-        QStringLiteral("JOIN \"%1\\kontr.db\" as kontr on kontr.id=p.kontr").arg(d),
-        QStringLiteral("FULL OUTER JOIN \"%1\\bd.db\" as bd on bd.id=p.bd").arg(d),
-        QStringLiteral("FULL OUTER JOIN \"%1\\bp.db\" as bp on bp.id=p.bp").arg(d),
-        QStringLiteral("FULL OUTER JOIN \"%1\\zak.db\" as zak on zak.id=p.zak").arg(d),
-        QStringLiteral("FULL OUTER JOIN \"%1\\prac.db\" as prac on prac.id=p.prac").arg(d),
-        QStringLiteral("FULL OUTER JOIN \"%1\\ob.db\" as ob on ob.id=p.ob").arg(d),
-        QStringLiteral("WHERE p.data BETWEEN \"01/01/2022\" AND \"12/31/2022\""),
-        QStringLiteral("ORDER BY id"),
+    Program &p = program();
+    Raw raw(*p.db, QStringLiteral("SELECT %1, p.rowid, k.Nazwa, c.Ch, z.Cz, j.Jm FROM \"%2\" AS p "
+                                  "LEFT JOIN kontr AS k ON k.Id = p.kontr LEFT JOIN ch AS c ON c.Id = p.ch "
+                                  "LEFT JOIN cz AS z ON z.Id = p.Cz LEFT JOIN jm AS j ON j.Id = p.jm "
+                                  "WHERE p.Dok = ? ORDER BY p.Id")
+                       .arg(columnsOf(positionsTable(), QStringLiteral("p")), positionsTable()));
+    TypedRows rows;
+    for (auto _ : state) {
+        rows.clear();
+        raw.run(rows, {p.group});
+    }
+    state.counters["rows"] = rows.rows;
+}
+BENCHMARK(BM_OpenPositions_Baseline)->Unit(benchmark::kMillisecond);
+
+void BM_Browser_Engine(benchmark::State &state)
+{
+    Program &p = program();
+    Query q(p.db.get(), QStringLiteral("Q_Rob"));
+    int rows = 0;
+    for (auto _ : state)
+        rows = p.browserYear(q);
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_Browser_Engine)->Unit(benchmark::kMillisecond);
+
+void BM_Browser_Baseline(benchmark::State &state)
+{
+    Program &p = program();
+    Raw raw(*p.db, p.db->dialect().translate(p.browserStatement(benchUnit).join(QLatin1Char('\n'))).sql);
+    TypedRows rows;
+    for (auto _ : state) {
+        rows.clear();
+        raw.run(rows);
+    }
+    state.counters["rows"] = rows.rows;
+}
+BENCHMARK(BM_Browser_Baseline)->Unit(benchmark::kMillisecond);
+
+// The browser statement with its FULL OUTER JOINs run as written.
+void BM_Browser_BaselineAsWritten(benchmark::State &state)
+{
+    Program &p = program();
+    QString sql = p.db->dialect().translate(p.browserStatement(benchUnit).join(QLatin1Char('\n'))).sql;
+    sql.replace(QStringLiteral("LEFT OUTER JOIN"), QStringLiteral("FULL OUTER JOIN"));
+    Raw raw(*p.db, sql);
+    TypedRows rows;
+    for (auto _ : state) {
+        rows.clear();
+        raw.run(rows);
+    }
+    state.counters["rows"] = rows.rows;
+}
+BENCHMARK(BM_Browser_BaselineAsWritten)->Unit(benchmark::kMillisecond);
+
+void BM_ReferenceScan_Engine(benchmark::State &state)
+{
+    Program &p = program();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(p.referenceScan());
+}
+BENCHMARK(BM_ReferenceScan_Engine)->Unit(benchmark::kMillisecond);
+
+void BM_ReferenceScan_Baseline(benchmark::State &state)
+{
+    Program &p = program();
+    std::vector<std::unique_ptr<Raw>> scans;
+    for (const QString &file : p.db->listFiles(QStringLiteral("p_????_????.db")))
+        scans.push_back(std::make_unique<Raw>(
+            *p.db, QStringLiteral("SELECT * FROM \"%1\" WHERE cz = ?").arg(SqlDialect::tableName(file))));
+    TypedRows rows;
+    for (auto _ : state) {
+        rows.clear();
+        sqlite3_exec(p.db->handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        for (auto &s : scans)
+            s->run(rows, {p.unusedActivity});
+        sqlite3_exec(p.db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    state.counters["files"] = double(scans.size());
+}
+BENCHMARK(BM_ReferenceScan_Baseline)->Unit(benchmark::kMillisecond);
+
+void BM_SavePosition_Engine(benchmark::State &state)
+{
+    Program &p = program();
+    p.chooseGroup();
+    p.flow->openPositions();
+    int n = 0;
+    for (auto _ : state)
+        p.savePosition(++n);
+    p.flow->closePositions();
+}
+BENCHMARK(BM_SavePosition_Engine)->Unit(benchmark::kMillisecond);
+
+// The same change in its own immediate transaction, then the group's
+// positions read again, as the engine does after a post.
+void BM_SavePosition_Baseline(benchmark::State &state)
+{
+    Program &p = program();
+    sqlite3 *h = p.db->handle();
+    sqlite3_stmt *update = nullptr;
+    const QByteArray sql = QStringLiteral("UPDATE \"%1\" SET Opis = ?, T_Mod = ?, O_Mod = ? WHERE Id = "
+                                          "(SELECT MIN(Id) FROM \"%1\" WHERE Dok = ?)")
+                               .arg(positionsTable())
+                               .toUtf8();
+    sqlite3_prepare_v2(h, sql.constData(), -1, &update, nullptr);
+    Raw reread(*p.db, QStringLiteral("SELECT %1, p.rowid FROM \"%2\" AS p WHERE p.Dok = ? ORDER BY p.Id")
+                          .arg(columnsOf(positionsTable(), QStringLiteral("p")), positionsTable()));
+    TypedRows rows;
+    int n = 0;
+    for (auto _ : state) {
+        sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        const QByteArray text = QStringLiteral("Pozycja zapisana %1 raz").arg(++n).toUtf8();
+        const QByteArray now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+        sqlite3_reset(update);
+        sqlite3_bind_text(update, 1, text.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(update, 2, now.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(update, 3, 1);
+        sqlite3_bind_int(update, 4, p.group);
+        sqlite3_step(update);
+        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+        rows.clear();
+        reread.run(rows, {p.group});
+    }
+    sqlite3_finalize(update);
+}
+BENCHMARK(BM_SavePosition_Baseline)->Unit(benchmark::kMillisecond);
+
+// ------------------------------------------------------------ figures
+
+void memoryPerBrowserRow()
+{
+    Program &p = program();
+    std::vector<std::unique_ptr<Query>> browsers;
+    malloc_trim(0);
+    const size_t before = mallinfo2().uordblks;
+    qint64 rows = 0;
+    for (const QString &unit : units()) {
+        browsers.push_back(std::make_unique<Query>(p.db.get(), QStringLiteral("Q_Rob")));
+        browsers.back()->setSql(p.browserStatement(unit));
+        browsers.back()->open();
+        rows += browsers.back()->recordCount();
+    }
+    const size_t engine = mallinfo2().uordblks - before;
+    browsers.clear();
+    malloc_trim(0);
+    const size_t before2 = mallinfo2().uordblks;
+    std::vector<TypedRows> typed(size_t(units().size()));
+    for (int i = 0; i < units().size(); ++i) {
+        Raw raw(*p.db, p.db->dialect().translate(p.browserStatement(units()[i]).join(QLatin1Char('\n'))).sql);
+        raw.run(typed[size_t(i)]);
+    }
+    const size_t baseline = mallinfo2().uordblks - before2;
+    std::printf("Memory, browser over %d units x 1 year: %lld rows; engine %.1f MB = %.0f B a row; "
+                "typed columns %.1f MB = %.0f B a row\n",
+                int(units().size()), rows, engine / 1e6, double(engine) / double(rows), baseline / 1e6,
+                double(baseline) / double(rows));
+}
+
+void fileSizes()
+{
+    Program &p = program();
+    Statement st(*p.db, QStringLiteral("SELECT SUM(pgsize), SUM(CASE WHEN name LIKE 'p\\_%.%' ESCAPE '\\' OR name LIKE "
+                                       "'g\\_%.%' ESCAPE '\\' THEN pgsize ELSE 0 END), SUM(CASE WHEN name LIKE 'p\\_%' "
+                                       "ESCAPE '\\' AND name NOT LIKE '%.%' THEN pgsize ELSE 0 END) FROM dbstat"));
+    st.step();
+    qint64 positions = 0;
+    for (const QString &file : p.db->listFiles(QStringLiteral("p_????_????.db"))) {
+        Statement n(*p.db, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(SqlDialect::tableName(file)));
+        n.step();
+        positions += n.integer(0);
+    }
+    std::printf("File: %.1f MB in all; register indexes %.1f MB (%.1f%%); positions tables %.1f MB for %lld "
+                "positions = %.0f B a stored row\n",
+                st.integer(0) / 1e6, st.integer(1) / 1e6, 100.0 * double(st.integer(1)) / double(st.integer(0)),
+                st.integer(2) / 1e6, positions, double(st.integer(2)) / double(positions));
+}
+
+void networkFigures()
+{
+    Program &p = program();
+    Query q(p.db.get(), QStringLiteral("Q_Rob"));
+    int saves = 0;
+    const struct {
+        const char *action;
+        std::function<void()> run;
+    } actions[] = {
+        {"open a register (T_Gr)", [&] { p.openRegister(); }},
+        {"open a group's positions", [&] { p.openPositions(); }},
+        {"save a position", [&] { p.savePosition(++saves); }},
+        {"reference scan, 100 files", [&] { p.referenceScan(); }},
+        {"browser, one unit-year", [&] { p.browserYear(q); }},
     };
-}
-
-void BM_Browser_Query(benchmark::State &state)
-{
-    Database &db = database();
-    Query q(&db, QStringLiteral("Q_Rob"));
-    q.setSql(browserStatement(db));
-    for (auto _ : state) {
-        q.open();
-        if (q.recordCount() != positionsPerRegister)
-            state.SkipWithError("expected every position of the year");
-        q.close();
-    }
-}
-BENCHMARK(BM_Browser_Query)->Unit(benchmark::kMillisecond);
-
-void BM_Browser_Raw(benchmark::State &state)
-{
-    Database &db = database();
-    const QString sql = db.dialect().translate(browserStatement(db).join(QLatin1Char('\n'))).sql;
-    for (auto _ : state)
-        runRaw(db, sql);
-}
-BENCHMARK(BM_Browser_Raw)->Unit(benchmark::kMillisecond);
-
-void BM_ReferenceScan_Query(benchmark::State &state)
-{
-    Database &db = database();
-    Query q(&db, QStringLiteral("Q_Rob"));
-    for (auto _ : state) {
-        bool used = false;
-        for (const QString &file : db.listFiles(QStringLiteral("p_????_????.db"))) {
-            q.close();
-            q.setSql({QStringLiteral("SELECT * FROM \"%1\" WHERE %2 = %3").arg(db.path(file), QStringLiteral("cz")).arg(dictSize + 1)});
-            q.open();
-            used = used || !q.isEmpty();
+    std::printf("\n%-28s | %12s %7s %6s %6s | %12s %7s %6s %6s\n", "action (VFS calls)", "cold: bytes", "reads",
+                "locks", "access", "warm: bytes", "reads", "locks", "access");
+    for (const auto &a : actions) {
+        const bool save = QByteArray(a.action).startsWith("save");
+        if (save) {
+            p.chooseGroup();
+            p.flow->openPositions();
         }
-        benchmark::DoNotOptimize(used);
+        IoCounts figures[2];
+        for (IoCounts &f : figures) {
+            if (&f == &figures[0])
+                p.anotherWorkstationCommits();
+            io = IoCounts();
+            a.run();
+            f = io;
+        }
+        if (save)
+            p.flow->closePositions();
+        std::printf("%-28s | %12lld %7lld %6lld %6lld | %12lld %7lld %6lld %6lld\n", a.action, figures[0].bytesRead,
+                    figures[0].reads, figures[0].locks, figures[0].accesses, figures[1].bytesRead, figures[1].reads,
+                    figures[1].locks, figures[1].accesses);
     }
+    std::printf("\n");
 }
-BENCHMARK(BM_ReferenceScan_Query)->Unit(benchmark::kMillisecond);
-
-void BM_ReferenceScan_Raw(benchmark::State &state)
-{
-    Database &db = database();
-    QStringList sql;
-    for (const QString &file : db.listFiles(QStringLiteral("p_????_????.db")))
-        sql << db.dialect().translate(QStringLiteral("SELECT * FROM \"%1\" WHERE cz = %2").arg(db.path(file)).arg(dictSize + 1)).sql;
-    for (auto _ : state)
-        for (const QString &s : sql)
-            runRaw(db, s);
-}
-BENCHMARK(BM_ReferenceScan_Raw)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    database();
+    installCountingVfs();
+    program();
     benchmark::Initialize(&argc, argv);
+    if (!qEnvironmentVariableIsSet("FENWA5_BENCH_TIMES_ONLY")) {
+        fileSizes();
+        memoryPerBrowserRow();
+        networkFigures();
+    }
     benchmark::RunSpecifiedBenchmarks();
     return 0;
 }

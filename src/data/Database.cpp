@@ -225,6 +225,36 @@ sqlite3_stmt *Database::putCached(const QString &sql, sqlite3_stmt *st) const
 void Database::installFunctions()
 {
     sqlite3_create_collation_v2(db_, "PL", SQLITE_UTF8, nullptr, collatePolish, nullptr);
+    sqlite3_update_hook(
+        db_,
+        [](void *self, int, const char *, const char *table, sqlite3_int64) {
+            auto *db = static_cast<Database *>(self);
+            ++db->tableWrites_[QByteArray(table).toLower()];
+            ++db->reportedChanges_;
+        },
+        this);
+}
+
+Database::DataStamp Database::dataStamp(const QString &file) const
+{
+    DataStamp stamp;
+    {
+        // One statement, so one look at the file on a network share.
+        Statement st(*this, QStringLiteral("SELECT d.data_version, s.schema_version "
+                                           "FROM pragma_data_version AS d, pragma_schema_version AS s"), true);
+        if (st.step()) {
+            stamp.dataVersion = st.integer(0);
+            stamp.schemaVersion = st.integer(1);
+        }
+    }
+    const qint64 total = sqlite3_total_changes64(db_);
+    if (quint64(total - accountedTotal_) != reportedChanges_ - accountedReported_)
+        ++unaccounted_;
+    accountedTotal_ = total;
+    accountedReported_ = reportedChanges_;
+    stamp.unaccounted = unaccounted_;
+    stamp.tableWrites = tableWrites_.value(SqlDialect::tableName(file).toUtf8().toLower());
+    return stamp;
 }
 
 void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(db_, ms); }
@@ -316,6 +346,18 @@ void Database::addIndex(const QString &file, const QString &field)
     // No collation in the index: the file stays readable by any SQLite tool;
     // the Polish order is applied by the statements that sort.
     execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(q(index), q(name), q(field)));
+}
+
+QStringList Database::indexNames(const QString &file) const
+{
+    // The table's own list, not a walk over every index of the database.
+    QString escaped = SqlDialect::tableName(file);
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    Statement st(*this, QStringLiteral("PRAGMA index_list(\"%1\")").arg(escaped));
+    QStringList names;
+    while (st.step())
+        names << st.text(1);
+    return names;
 }
 
 void Database::pack()

@@ -70,6 +70,8 @@ public:
     // file stays a standard SQLite file); the Polish order is applied by the
     // statements that sort.
     void addIndex(const QString &file, const QString &field);
+    // Names of the indexes a table file has (from the schema), the key's own included.
+    QStringList indexNames(const QString &file) const;
     // Drops deleted records' space: the whole database file is rebuilt.
     // Needs no open transaction; other workstations wait meanwhile.
     void pack();
@@ -103,6 +105,19 @@ public:
     // Live copies other than this one (what an exclusive open must wait for).
     int otherRunningCopies() const;
 
+    // What a table's rows were read at: equal stamps mean that nothing has
+    // been written to the table since, neither through this session (counted
+    // per table as rows change) nor by another workstation (any commit of
+    // another connection, or a change of the schema, gives a new stamp).
+    struct DataStamp {
+        qint64 dataVersion = -1;
+        qint64 schemaVersion = -1;
+        quint64 unaccounted = 0;   // this session's changes no table was told of
+        quint64 tableWrites = 0;
+        bool operator==(const DataStamp &) const = default;
+    };
+    DataStamp dataStamp(const QString &file) const;
+
     // Busy database: retried for this long before an error.
     void setBusyTimeout(int ms);
 
@@ -127,6 +142,14 @@ private:
     mutable QHash<QString, sqlite3_stmt *> cache_;
     mutable QHash<QString, QVector<FieldDef>> fieldsCache_;
     mutable qint64 fieldsVersion_ = -1;
+    // Rows changed through this session, per table (lower-case SQL name), as
+    // SQLite reports them; and the changes SQLite counted without reporting
+    // them (a DELETE of every row): those make every table's stamp new.
+    QHash<QByteArray, quint64> tableWrites_;
+    quint64 reportedChanges_ = 0;
+    mutable quint64 accountedReported_ = 0;
+    mutable qint64 accountedTotal_ = 0;
+    mutable quint64 unaccounted_ = 0;
 };
 
 // The Polish message for a data folder that the system could not reach

@@ -21,6 +21,8 @@ void createRegister(Database &db, int year, const QString &code)
         db.exec(schema::createGroups(db.folder(), sufiks).join(QLatin1Char('\n')));
     if (!db.fileExists(QStringLiteral("p") + sufiks))
         db.exec(schema::createPositions(db.folder(), sufiks).join(QLatin1Char('\n')));
+    schema::createRegisterIndexes(db, QStringLiteral("g") + sufiks);
+    schema::createRegisterIndexes(db, QStringLiteral("p") + sufiks);
     tx.commit();
 }
 

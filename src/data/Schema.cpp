@@ -170,15 +170,56 @@ QStringList createPositions(const QString &folder, const QString &suffix)
     };
 }
 
-QStringList probePositions(const QString &folder, const QString &suffix)
-{
-    return {QStringLiteral("SELECT ob FROM \"%1\"").arg(tablePath(folder, QStringLiteral("p") + suffix))};
-}
-
 QStringList upgradePositions(const QString &folder, const QString &suffix)
 {
     return {QStringLiteral("ALTER TABLE \"%1\"").arg(tablePath(folder, QStringLiteral("p") + suffix)),
             QStringLiteral("ADD Ob INTEGER")};
+}
+
+bool positionsHaveOb(const Database &db, const QString &suffix)
+{
+    for (const FieldDef &f : db.fields(QStringLiteral("p") + suffix))
+        if (f.name.compare(QLatin1String("ob"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QStringList registerIndexFields(const QString &file)
+{
+    if (file.startsWith(QLatin1Char('p'), Qt::CaseInsensitive))
+        return {QStringLiteral("Dok"), QStringLiteral("Cz"), QStringLiteral("Bd"), QStringLiteral("Bp"),
+                QStringLiteral("zak"), QStringLiteral("kontr"), QStringLiteral("prac"), QStringLiteral("zf"),
+                QStringLiteral("ch"), QStringLiteral("gat"), QStringLiteral("jm"), QStringLiteral("ob")};
+    return {QStringLiteral("Dok"), QStringLiteral("Rozdz"), QStringLiteral("Par"), QStringLiteral("Mc")};
+}
+
+namespace {
+QString quoted(QString name) { return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); }
+QString registerIndexName(const QString &table, const QString &field) { return table + QLatin1Char('.') + field; }
+} // namespace
+
+QStringList missingRegisterIndexes(const Database &db, const QString &file)
+{
+    const QString table = SqlDialect::tableName(file);
+    QStringList present;
+    for (const QString &index : db.indexNames(file))
+        present << index.toLower();
+    QStringList missing;
+    for (const FieldDef &f : db.fields(file)) {
+        for (const QString &field : registerIndexFields(file))
+            if (f.name.compare(field, Qt::CaseInsensitive) == 0
+                && !present.contains(registerIndexName(table, field).toLower()))
+                missing << f.name;
+    }
+    return missing;
+}
+
+void createRegisterIndexes(Database &db, const QString &file)
+{
+    const QString table = SqlDialect::tableName(file);
+    for (const QString &field : missingRegisterIndexes(db, file))
+        db.execNative(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                          .arg(quoted(registerIndexName(table, field)), quoted(table), quoted(field)));
 }
 
 } // namespace fenwa::data::schema

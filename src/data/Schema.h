@@ -36,8 +36,22 @@ const TableSpec &groupsTable();
 const TableSpec &positionsTable();
 QStringList createGroups(const QString &folder, const QString &suffix);
 QStringList createPositions(const QString &folder, const QString &suffix);
-QStringList probePositions(const QString &folder, const QString &suffix);    // SELECT ob ...
 QStringList upgradePositions(const QString &folder, const QString &suffix);  // ALTER ... ADD Ob
+// Whether a positions file already has ob, read from its column list (the
+// table's rows are not read).
+bool positionsHaveOb(const Database &db, const QString &suffix);
+
+// The indexed fields of a register file: for the positions, Dok and every
+// field that refers to a dictionary; for the groups, Dok, Rozdz, Par and Mc.
+// They serve a group's positions and sums, a month's groups and the reference
+// scans before a dictionary entry is deleted.
+QStringList registerIndexFields(const QString &file);
+// The indexes of registerIndexFields that the file lacks (read from the
+// schema, no rows).
+QStringList missingRegisterIndexes(const Database &db, const QString &file);
+// Creates the missing indexes of a register file (plain column order, no
+// collation: they serve equality). Call inside a write transaction.
+void createRegisterIndexes(Database &db, const QString &file);
 
 // "{folder}\{file}" as the dialect writes a table path.
 QString tablePath(const QString &folder, const QString &file);

@@ -258,6 +258,7 @@ public:
         } else {
             convertLiterals(0, int(tokens_.size()));
             qualifyAmbiguousColumns();
+            narrowFullJoins();
             addOrderCollations();
             out.sql = render(tokens_);
             for (const Token &t : tokens_) {
@@ -344,6 +345,93 @@ private:
             if (holders > 1)
                 t.text = sources[size_t(first)].alias + u'.' + t.text;
         }
+    }
+
+    // A FULL OUTER JOIN whose added rows the WHERE clause rejects becomes a
+    // LEFT JOIN: the rows it adds for unmatched rows of the joined table have
+    // every column of the tables before it NULL, so a condition the WHERE
+    // clause must meet, comparing a column of one of those tables, drops
+    // them. SQLite does not see this itself and reads the joined dictionaries
+    // whole. The condition is the WHERE clause's first term and counts only
+    // when the clause has no OR, NOT, IS or CASE outside parentheses (each of
+    // those can let a NULL pass). Each select of a compound is looked at on
+    // its own.
+    void narrowFullJoins()
+    {
+        const std::vector<int> d = depths();
+        const int n = int(tokens_.size());
+        int start = 0;
+        for (int i = 0; i <= n; ++i) {
+            if (i == n || (d[i] == 0 && (tokens_[i].isWord("UNION") || tokens_[i].isWord("INTERSECT")
+                                         || tokens_[i].isWord("EXCEPT")))) {
+                narrowFullJoins(start, i, d);
+                start = i + 1;
+            }
+        }
+    }
+
+    void narrowFullJoins(int from, int to, const std::vector<int> &d)
+    {
+        static const QStringList comparisons{QStringLiteral("="), QStringLiteral("=="), QStringLiteral("<"),
+                                             QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">="),
+                                             QStringLiteral("<>"), QStringLiteral("!=")};
+        // Aliases of the tables in FROM order, and where each FULL join stands.
+        QStringList aliases;
+        std::vector<std::pair<int, int>> fullJoins;   // (token of FULL, tables before it)
+        int where = -1, whereEnd = to;
+        for (int i = from; i < to; ++i) {
+            if (d[i] != 0)
+                continue;
+            const Token &t = tokens_[i];
+            if (t.isWord("FULL"))
+                fullJoins.emplace_back(i, int(aliases.size()));
+            if (t.isWord("FROM") || t.isWord("JOIN")) {
+                if (i + 1 >= to || tokens_[i + 1].isOp("("))
+                    return;   // a subquery as a source: left as written
+                QString table = tokens_[i + 1].text;
+                if (table.startsWith(u'"'))
+                    table = table.mid(1, table.size() - 2);
+                QString alias = table;
+                int a = i + 2;
+                if (a < to && tokens_[a].isWord("AS"))
+                    ++a;
+                if (a < to && tokens_[a].kind == Kind::Word && !tokens_[a].isWord("ON") && !tokens_[a].isWord("JOIN")
+                    && !tokens_[a].isWord("WHERE") && !tokens_[a].isWord("LEFT") && !tokens_[a].isWord("RIGHT")
+                    && !tokens_[a].isWord("FULL") && !tokens_[a].isWord("INNER") && !tokens_[a].isWord("OUTER")
+                    && !tokens_[a].isWord("CROSS") && !tokens_[a].isWord("GROUP") && !tokens_[a].isWord("ORDER"))
+                    alias = tokens_[a].text;
+                aliases << alias;
+            } else if (t.isOp(",") && where < 0 && !aliases.isEmpty()) {
+                return;   // tables listed with commas: left as written
+            } else if (t.isWord("WHERE")) {
+                where = i;
+            } else if (where >= 0 && whereEnd == to
+                       && (t.isWord("GROUP") || t.isWord("ORDER") || t.isWord("HAVING") || t.isWord("LIMIT"))) {
+                whereEnd = i;
+            }
+        }
+        if (fullJoins.empty() || where < 0 || where + 4 >= whereEnd)
+            return;
+        for (int i = where + 1; i < whereEnd; ++i) {
+            const Token &t = tokens_[i];
+            if (d[i] == d[where] && (t.isWord("OR") || t.isWord("NOT") || t.isWord("IS") || t.isWord("ISNULL")
+                                     || t.isWord("NOTNULL") || t.isWord("CASE")))
+                return;
+        }
+        const Token &qualifier = tokens_[where + 1], &op = tokens_[where + 4];
+        if (qualifier.kind != Kind::Word || !tokens_[where + 2].isOp(".") || tokens_[where + 3].kind != Kind::Word)
+            return;
+        if (!((op.kind == Kind::Op && comparisons.contains(op.text)) || op.isWord("BETWEEN") || op.isWord("IN")
+              || op.isWord("LIKE")))
+            return;
+        const int table = int(aliases.indexOf(QRegularExpression(
+            QRegularExpression::anchoredPattern(QRegularExpression::escape(qualifier.text)),
+            QRegularExpression::CaseInsensitiveOption)));
+        if (table < 0)
+            return;
+        for (const auto &[at, before] : fullJoins)
+            if (table < before)
+                tokens_[at].text = QStringLiteral("LEFT");
     }
 
     // A table given by path (or bare file name) -> its quoted SQL name.

@@ -164,6 +164,8 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
     const QString &sql = selectSql_;
     const QVariantList &binds = selectBinds_;
 
+    readStamp_ = db_->dataStamp(fileName_);
+    wholeTable_ = filterText.isEmpty();
     Statement st(*db_, sql, true);
     for (int i = 0; i < binds.size(); ++i)
         st.bind(i + 1, binds[i]);
@@ -237,7 +239,20 @@ void Table::filterChanged()
         return;
     if (editing())
         cancel();
-    load(bookmark(), fields_);
+    if (wholeTable_ && db_->dataStamp(fileName_) == readStamp_) {
+        // A filter that could not be read or names an unknown field is
+        // refused before anything changes, as it is when the table is read.
+        if (filtered_ && !filterText_.trimmed().isEmpty()) {
+            QVariantList binds;
+            Filter::parse(filterText_).toSql(binds, [&](const QString &name) {
+                const int i = fieldIndex(name);
+                return i >= 0 && i < physicalCount_ ? fields_[i].type : FieldType::Unknown;
+            });
+        }
+        Dataset::filterChanged();
+    } else {
+        load(bookmark(), fields_);
+    }
 }
 
 void Table::beforeScroll()

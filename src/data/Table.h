@@ -71,7 +71,10 @@ public:
     qint64 lastInsertId() const { return lastInsertId_; }
 
 protected:
-    bool filterInSql() const override { return true; }
+    // Records read without a filter are filtered in memory while the table
+    // has not changed since (a dictionary filtered for a choice list and
+    // shown whole again is not read again).
+    bool filterInSql() const override { return !wholeTable_; }
     QVariant lookupValue(int field, const Record &row) const override;
 
 private:
@@ -107,6 +110,8 @@ private:
     QVariantList selectBinds_;
     qint64 lastInsertId_ = 0;
     bool stale_ = false;                      // a post was refused by a record conflict
+    bool wholeTable_ = false;                 // the records were read without a filter
+    Database::DataStamp readStamp_;           // ... when the table was at this stamp
 };
 
 } // namespace fenwa::data

@@ -65,14 +65,19 @@ QString RegisterFlow::openGroups(int year, int month, const QString &unitName)
     r.sufiks = OpenRegister::suffix(r.rok, r.kod);
     unitName_ = unitName;
     data::Database &db = *dane_.database();
-    {
-        // The check and the creation together: two workstations opening a new
-        // register at once create it once.
+    // The schema is read first; only a file to create or index takes the
+    // write lock, and the check is made again under it: two workstations
+    // opening a new register at once create it once.
+    auto groupsReady = [&] {
+        return db.fileExists(r.groupsFile()) && data::schema::missingRegisterIndexes(db, r.groupsFile()).isEmpty();
+    };
+    if (!groupsReady()) {
         data::Database::Transaction tx(db);
         if (!db.fileExists(r.groupsFile())) {
             dane_.Q_Create->setSql(data::schema::createGroups(db.folder(), r.sufiks));
             dane_.Q_Create->execSql();
         }
+        data::schema::createRegisterIndexes(db, r.groupsFile());
         tx.commit();
     }
     Table *g = dane_.T_Gr;
@@ -91,12 +96,24 @@ QString RegisterFlow::openPositions()
 {
     OpenRegister &r = dane_.openRegister();
     data::Database &db = *dane_.database();
-    {
+    // Created when missing; an old positions file lacks ob and the indexes.
+    // What is missing is read from the schema (no rows are read); the change
+    // is made under one write lock, after checking again, so it is made once.
+    auto positionsReady = [&] {
+        return db.fileExists(r.positionsFile()) && data::schema::positionsHaveOb(db, r.sufiks)
+               && data::schema::missingRegisterIndexes(db, r.positionsFile()).isEmpty();
+    };
+    if (!positionsReady()) {
         data::Database::Transaction tx(db);
         if (!db.fileExists(r.positionsFile())) {
             dane_.Q_Create->setSql(data::schema::createPositions(db.folder(), r.sufiks));
             dane_.Q_Create->execSql();
         }
+        if (!data::schema::positionsHaveOb(db, r.sufiks)) {
+            dane_.Q_Create->setSql(data::schema::upgradePositions(db.folder(), r.sufiks));
+            dane_.Q_Create->execSql();
+        }
+        data::schema::createRegisterIndexes(db, r.positionsFile());
         tx.commit();
     }
     dane_.T_Zf->setFilter(QStringLiteral("Rok = %1").arg(r.rok));
@@ -104,20 +121,6 @@ QString RegisterFlow::openPositions()
         t->setFilter(QStringLiteral("Ukr = False"));
     for (Table *t : {dane_.T_Zf, dane_.T_Ch, dane_.T_Cz, dane_.T_kontr})
         t->setFiltered(true);
-    // An old positions file lacks ob: the probe fails, then the column is
-    // added (probe and change under one write lock, so it is added once).
-    {
-        data::Database::Transaction tx(db);
-        try {
-            dane_.Q_Create->setSql(data::schema::probePositions(db.folder(), r.sufiks));
-            dane_.Q_Create->open();
-            dane_.Q_Create->close();
-        } catch (const data::EngineError &) {
-            dane_.Q_Create->setSql(data::schema::upgradePositions(db.folder(), r.sufiks));
-            dane_.Q_Create->execSql();
-        }
-        tx.commit();
-    }
     Table *p = dane_.T_Poz;
     p->close();
     p->setTableName(r.positionsFile());

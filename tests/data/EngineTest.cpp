@@ -318,6 +318,74 @@ TEST(Table, FiltersOnTables)
     EXPECT_EQ(g.recordCount(), 5);
 }
 
+TEST(Table, AFilteredDictionaryIsReadAgainOnlyAfterItChanged)
+{
+    TempFolder f;
+    auto other = Database::open(f.folder());   // another workstation
+    const QString path = f.path(QStringLiteral("ch.db"));
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Ch, Ukr) VALUES (\"ASF\", False), (\"Wścieklizna\", True)").arg(path));
+    Table ch(f.db.get(), QStringLiteral("T_Ch"));
+    ch.setTableName(QStringLiteral("ch.db"));
+    ch.setFilter(QStringLiteral("Ukr = False"));
+    ch.open();
+    int reads = 0;
+    sqlite3_trace_v2(
+        f.db->handle(), SQLITE_TRACE_STMT,
+        [](unsigned, void *count, void *, void *sql) {
+            if (QByteArray(static_cast<const char *>(sql)).contains("FROM \"ch\""))
+                ++*static_cast<int *>(count);
+            return 0;
+        },
+        &reads);
+    // The choice list's filter on and off, as a register's positions open and close.
+    auto choiceList = [&] {
+        ch.setFiltered(true);
+        const int shown = ch.recordCount();
+        ch.setFiltered(false);
+        return shown;
+    };
+    EXPECT_EQ(choiceList(), 1);
+    EXPECT_EQ(ch.recordCount(), 2);
+    EXPECT_EQ(reads, 0);
+
+    const struct {
+        const char *what;
+        std::function<void()> write;
+        int shown, all;
+    } writes[] = {
+        {"another workstation adds",
+         [&] { other->exec(QStringLiteral("INSERT INTO \"%1\" (Ch, Ukr) VALUES (\"Pryszczyca\", False)").arg(path)); }, 2, 3},
+        {"this session changes it by a statement",
+         [&] { f.db->exec(QStringLiteral("UPDATE \"%1\" SET Ukr = True WHERE Ch = \"ASF\"").arg(path)); }, 1, 3},
+        {"this session empties it", [&] { f.db->exec(QStringLiteral("DELETE FROM \"%1\"").arg(path)); }, 0, 0},
+    };
+    for (const auto &w : writes) {
+        SCOPED_TRACE(w.what);
+        w.write();
+        reads = 0;
+        EXPECT_EQ(choiceList(), w.shown);
+        EXPECT_EQ(ch.recordCount(), w.all);
+        EXPECT_GT(reads, 0);
+        reads = 0;
+        EXPECT_EQ(choiceList(), w.shown);
+        EXPECT_EQ(reads, 0);
+    }
+    sqlite3_trace_v2(f.db->handle(), 0, nullptr, nullptr);
+
+    // A filter that cannot be applied is refused and the records stay shown.
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Ch, Ukr) VALUES (\"ASF\", False)").arg(path));
+    ch.refresh();
+    ASSERT_EQ(ch.recordCount(), 1);
+    for (const char *bad : {"Nieznane = 1", "Ukr = "}) {
+        SCOPED_TRACE(bad);
+        ch.setFilter(QString::fromLatin1(bad));
+        EXPECT_THROW(ch.setFiltered(true), EngineError);
+        EXPECT_EQ(ch.recordCount(), 1);
+        EXPECT_EQ(ch.asString(QStringLiteral("Ch")), QStringLiteral("ASF"));
+        ch.setFiltered(false);
+    }
+}
+
 TEST(Table, DeclaredFieldsAndLookups)
 {
     TempFolder f;

@@ -9,6 +9,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace fenwa;
 using namespace fenwa::data;
@@ -94,6 +95,65 @@ TEST(OpenRegister, GroupsThenPositions)
     flow.closePositions();
     EXPECT_FALSE(v.dane->T_kontr->filtered());
     EXPECT_FALSE(v.dane->T_Poz->active());
+}
+
+namespace {
+// SQLite's plan of a statement of the program, its steps joined by "; ".
+QString queryPlan(Database &db, const QString &statement)
+{
+    const QByteArray sql = ("EXPLAIN QUERY PLAN " + db.dialect().translate(statement).sql).toUtf8();
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &st, nullptr) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db.handle()));
+    QStringList steps;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        steps << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 3)));
+    sqlite3_finalize(st);
+    return steps.join(QStringLiteral("; "));
+}
+} // namespace
+
+TEST(OpenRegister, AnOldRegisterGetsObAndTheIndexesItsLookupsUse)
+{
+    Installation v;
+    RegisterFlow flow(*v.dane);
+    flow.openGroups(2016, 3, v.unit("wiw.db", "20"));
+    v.addGroup(QStringLiteral("FV/1"), 3);
+    // A positions file of an older version: no ob, no indexes.
+    const QString p = v.db->path(QStringLiteral("p_2016_2000.db")), g = v.db->path(QStringLiteral("g_2016_2000.db"));
+    v.db->exec(schema::createPositions(v.db->folder(), v.reg.sufiks).join(QLatin1Char('\n')));
+    v.db->execNative(QStringLiteral("ALTER TABLE p_2016_2000 DROP COLUMN ob"));
+    v.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Cz) VALUES (:d, 1)").arg(p),
+               {{QStringLiteral("d"), v.dane->T_Gr->asInt(QStringLiteral("Id"))}});
+    GroupsLogic(*v.dane).takeCurrentGroup();
+
+    flow.openPositions();
+    EXPECT_EQ(v.dane->T_Poz->recordCount(), 1);
+    EXPECT_TRUE(schema::positionsHaveOb(*v.db, v.reg.sufiks));
+    EXPECT_EQ(schema::missingRegisterIndexes(*v.db, v.reg.positionsFile()), QStringList());
+    EXPECT_EQ(schema::missingRegisterIndexes(*v.db, v.reg.groupsFile()), QStringList());
+
+    // A group's positions and sums, the duplicate check of a group, the
+    // reference scans before a dictionary entry is deleted and a month's groups.
+    const struct {
+        QString statement, index;
+    } lookups[] = {
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE Dok = 1 ORDER BY Id").arg(p), QStringLiteral("p_2016_2000.Dok")},
+        {QStringLiteral("SELECT SUM(Netto) netto FROM \"%1\" WHERE Dok=1").arg(p), QStringLiteral("p_2016_2000.Dok")},
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE Dok = \"FV/1\"").arg(g), QStringLiteral("g_2016_2000.Dok")},
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE cz = :id").arg(p), QStringLiteral("p_2016_2000.Cz")},
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE ob = :id").arg(p), QStringLiteral("p_2016_2000.Ob")},
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE kontr = :id").arg(p), QStringLiteral("p_2016_2000.kontr")},
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE par = :id").arg(g), QStringLiteral("g_2016_2000.Par")},
+        {QStringLiteral("SELECT * FROM \"%1\" WHERE rok = 2016 and mc = 3 ORDER BY Id").arg(g),
+         QStringLiteral("g_2016_2000.Mc")},
+    };
+    for (const auto &l : lookups) {
+        SCOPED_TRACE(l.statement.toStdString());
+        const QString plan = queryPlan(*v.db, l.statement);
+        EXPECT_TRUE(plan.contains(QStringLiteral("USING INDEX ") + l.index)) << plan.toStdString();
+        EXPECT_FALSE(plan.contains(QStringLiteral("TEMP B-TREE"))) << plan.toStdString();
+    }
 }
 
 TEST(OpenRegister, BrowseOnlyUserGetsReadOnlyTables)
