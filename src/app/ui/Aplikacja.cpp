@@ -220,6 +220,7 @@ void Aplikacja::createWindows()
     reg::ui::TF_GrDok *groups = Rejestr->F_GrDok;
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
+    groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
     // 10-18: F_ListaPoz, F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four
     //    filter dialogs are created here, each at its step, by their own subsystems.
     for (int i = 10; i < captions.size(); ++i)
@@ -227,6 +228,21 @@ void Aplikacja::createWindows()
 
     splash.reset();
     F_Winietka = std::make_unique<TF_Winietka>(user.wersja);
+}
+
+fenwa::ui::GridLayoutStore Aplikacja::gridLayoutStore()
+{
+    fenwa::ui::GridLayoutStore store;
+    store.read = [this](const QString &section) { return ini_.readSectionValues(section); };
+    // A layout that cannot be written is lost quietly: the window closes
+    // either way and no data is at stake.
+    store.write = [this](const QString &section, const fenwa::ui::LayoutValues &values) {
+        try {
+            ini_.replaceSection(section, values);
+        } catch (const admin::IniWriteError &) {
+        }
+    };
+    return store;
 }
 
 void Aplikacja::connectCommands()

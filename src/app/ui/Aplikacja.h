@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "common/Clock.h"
 #include "common/Messages.h"
+#include "common/ui/GridLayout.h"
 #include "data/Database.h"
 
 #include <QObject>
@@ -75,6 +76,8 @@ private:
     bool login();
     void createWindows();
     void connectCommands();
+    // The grids' column layouts kept in the settings file.
+    fenwa::ui::GridLayoutStore gridLayoutStore();
 
     admin::IniFile &ini_;
     Registry &registry_;

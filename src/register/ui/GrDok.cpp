@@ -29,6 +29,7 @@ TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane
 
     XDBGrid1 = new fenwa::ui::DbGrid(this);
     XDBGrid1->setMultiSelect(true);
+    XDBGrid1->setTitleOrdering(true);
     XDBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     XDBNavigator1 = new fenwa::ui::DbNavigator(this);
     auto button = [this](const QString &text) {
@@ -141,17 +142,19 @@ TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane
 
 void TF_GrDok::bindGrid()
 {
+    const QString chapter = QStringLiteral("Rozdz"), paragraph = QStringLiteral("Par");
     XDBGrid1->bind(dane_.T_Gr,
-                   {GridColumn{QString(), QStringLiteral("Lp"), 30},
-                    GridColumn{QStringLiteral("Dok"), QStringLiteral("Symbol"), 128},
-                    GridColumn{QStringLiteral("Rozdzial"), QStringLiteral("Rozdział"), 70, false, false, true, {},
-                               QStringLiteral("Rozdz")},
-                    GridColumn{QStringLiteral("Para"), QStringLiteral("Paragraf"), 70, false, false, true, {},
-                               QStringLiteral("Par")},
-                    GridColumn{QStringLiteral("Paragraf"), QStringLiteral("Paragraf - wyszczególnienie"), 256, false,
-                               false, true, {}, QStringLiteral("Par")},
-                    GridColumn{QStringLiteral("Opis"), QStringLiteral("Opis"), 512},
-                    GridColumn{QStringLiteral("Zk"), QStringLiteral("Zamknięty?"), 72, true, true}},
+                   {{.title = QStringLiteral("Lp"), .width = 30},
+                    {.field = QStringLiteral("Dok"), .title = QStringLiteral("Symbol"), .width = 128},
+                    {.field = QStringLiteral("Rozdzial"), .title = QStringLiteral("Rozdział"), .width = 70,
+                     .lookupKey = chapter},
+                    {.field = QStringLiteral("Para"), .title = QStringLiteral("Paragraf"), .width = 70,
+                     .lookupKey = paragraph},
+                    {.field = QStringLiteral("Paragraf"), .title = QStringLiteral("Paragraf - wyszczególnienie"),
+                     .width = 256, .lookupKey = paragraph},
+                    {.field = QStringLiteral("Opis"), .title = QStringLiteral("Opis"), .width = 512},
+                    {.field = QStringLiteral("Zk"), .title = QStringLiteral("Zamknięty?"), .width = 72, .check = true,
+                     .readOnly = true}},
                    &dane_.messages());
     XDBGrid1->datasetModel()->setBoldRule([this](int row) {
         const int zk = dane_.T_Gr->fieldIndex(QStringLiteral("Zk"));
@@ -267,6 +270,7 @@ void TF_GrDok::Eksport()
 void TF_GrDok::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    XDBGrid1->loadLayout();
     XDBGrid1->setFocus();
     updateButtons();
 }
@@ -295,6 +299,7 @@ void TF_GrDok::done(int result)
 {
     // Whatever way the window closes, the current group goes to the main window.
     logic_.takeCurrentGroup();
+    XDBGrid1->saveLayout();
     QDialog::done(result);
 }
 

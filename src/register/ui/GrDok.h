@@ -42,6 +42,10 @@ public:
     // goes to the main window's fields and T_Gr closes.
     void done(int result) override;
 
+    // The settings file section of the grid's column layout, restored when
+    // the window shows and written when it closes.
+    static constexpr const char *kGridLayoutSection = "F_GrDok.XDBGrid1";
+
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
