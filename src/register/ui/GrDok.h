@@ -1,5 +1,6 @@
 #pragma once
 // The document groups window: the groups of the open register's month.
+#include "common/ui/CommandMenu.h"
 #include "common/ui/DbGrid.h"
 #include "common/ui/DbNavigator.h"
 #include "data/Dane.h"
@@ -8,7 +9,6 @@
 #include <QDialog>
 #include <functional>
 
-class QMenu;
 class QPushButton;
 
 namespace fenwa::reg::ui {
@@ -34,7 +34,7 @@ public:
     fenwa::ui::DbGrid *XDBGrid1;
     fenwa::ui::DbNavigator *XDBNavigator1;
     QPushButton *BitBtn1, *BitBtn3, *BitBtn5, *BitBtn4, *BitBtn2, *BitBtn6;
-    QMenu *PopupMenu1;
+    fenwa::ui::CommandMenu *PopupMenu1;
     QAction *mPozycje, *mDodaj, *mUsun, *mPopraw, *mZapisz, *mRezygnuj, *mKopiuj, *mWklej, *mZamknij,
         *mOtworz, *mSzukaj, *mDrukuj, *mEksport, *mSuma, *mInformacje, *mWyjscie;
 
