@@ -43,6 +43,18 @@ void Table::setIndexName(const QString &index)
         refresh();
 }
 
+bool Table::hasIndex(const QString &field) const
+{
+    if (!db_ || field.isEmpty())
+        return false;
+    // Indexes are stored as "<table>.<field>".
+    const QString suffix = QLatin1Char('.') + field;
+    for (const QString &index : db_->indexNames(fileName_))
+        if (index.endsWith(suffix, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 void Table::setIndexFieldNames(const QString &fields)
 {
     indexFields_ = fields;

@@ -38,6 +38,8 @@ public:
     void setIndexFieldNames(const QString &fields);
     QString indexName() const { return indexName_; }
     QString indexFieldNames() const { return indexFields_; }
+    // Whether the table file has the secondary index named after the field.
+    bool hasIndex(const QString &field) const;
 
     // Fields the program relies on: opening a file that lacks one fails.
     void setDeclaredFields(const QVector<FieldDef> &fields) { declared_ = fields; }

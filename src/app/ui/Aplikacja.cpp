@@ -74,10 +74,9 @@ Aplikacja::~Aplikacja()
     // Windows first (they refer to the data module and the session), the
     // login window last of them: its end writes the last login.
     F_Winietka.reset();
-    F_Szukaj.reset();
-    F_Pliki.reset();
-    Rejestr.reset();   // its windows are the main window's children
-    F_Konfiguracji.reset();
+    Rejestr.reset();
+    // The main window takes its children with it: the settings window, the
+    // file list, the search and the register's windows.
     F_Konsola.reset();
     F_Dane.reset();
     if (Sesja_1) {
@@ -185,9 +184,9 @@ void Aplikacja::createWindows()
 
     // 1. Settings window: the settings of the run; completes the main window.
     inspectorates_.setDatabase(Sesja_1.get());
-    F_Konfiguracji = std::make_unique<admin::TF_Konfiguracji>(ini_, exeFolder_, inspectorates_, messages_,
+    F_Konfiguracji = new admin::TF_Konfiguracji(ini_, exeFolder_, inspectorates_, messages_,
                                                              F_Konsola.get());
-    connect(F_Konfiguracji.get(), &admin::TF_Konfiguracji::installationKind, F_Konsola.get(),
+    connect(F_Konfiguracji, &admin::TF_Konfiguracji::installationKind, F_Konsola.get(),
             &TF_Konsola::applyInstallationKind);
     F_Konfiguracji->load();
     step(1);
@@ -206,11 +205,11 @@ void Aplikacja::createWindows()
     // 5. F_UstawHaslo is created here by its own subsystem.
     step(5);
     // 6. The file list: the reference scans of the record rules show in it.
-    F_Pliki = std::make_unique<admin::TF_Pliki>(F_Konsola.get());
-    F_Dane->rules.fileList = F_Pliki.get();
+    F_Pliki = new admin::TF_Pliki(F_Konsola.get());
+    F_Dane->rules.fileList = F_Pliki;
     step(6);
     // 7. The search dialog.
-    F_Szukaj = std::make_unique<reports::ui::TF_Szukaj>(messages_, F_Konsola.get());
+    F_Szukaj = new reports::ui::TF_Szukaj(messages_, F_Konsola.get());
     step(7);
     // 8. The open dialog and 9. the groups window.
     Rejestr = std::make_unique<reg::ui::RegisterWindows>(*F_Dane, F_Konsola.get());
@@ -220,6 +219,7 @@ void Aplikacja::createWindows()
     reg::ui::TF_GrDok *groups = Rejestr->F_GrDok;
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
+    groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
     // 10-18: F_ListaPoz, F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four
     //    filter dialogs are created here, each at its step, by their own subsystems.
     for (int i = 10; i < captions.size(); ++i)
@@ -229,9 +229,24 @@ void Aplikacja::createWindows()
     F_Winietka = std::make_unique<TF_Winietka>(user.wersja);
 }
 
+fenwa::ui::GridLayoutStore Aplikacja::gridLayoutStore()
+{
+    fenwa::ui::GridLayoutStore store;
+    store.read = [this](const QString &section) { return ini_.readSectionValues(section); };
+    // A layout that cannot be written is lost quietly: the window closes
+    // either way and no data is at stake.
+    store.write = [this](const QString &section, const fenwa::ui::LayoutValues &values) {
+        try {
+            ini_.replaceSection(section, values);
+        } catch (const admin::IniWriteError &) {
+        }
+    };
+    return store;
+}
+
 void Aplikacja::connectCommands()
 {
-    connect(F_Konsola.get(), &TF_Konsola::ustawieniaRequested, F_Konfiguracji.get(),
+    connect(F_Konsola.get(), &TF_Konsola::ustawieniaRequested, F_Konfiguracji,
             &admin::TF_Konfiguracji::showForEditing);
     connect(F_Konsola.get(), &TF_Konsola::oProgramieRequested, F_Winietka.get(), &TF_Winietka::showAbout);
     connect(F_Konsola.get(), &TF_Konsola::otworzRequested, this, [this] { Rejestr->Otwrz1Click(); });

@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "common/Clock.h"
 #include "common/Messages.h"
+#include "common/ui/GridLayout.h"
 #include "data/Database.h"
 
 #include <QObject>
@@ -58,10 +59,12 @@ public:
     std::unique_ptr<data::Database> Sesja_1;
     std::unique_ptr<TF_Logowania> F_Logowania;
     std::unique_ptr<TF_Konsola> F_Konsola;
-    std::unique_ptr<admin::TF_Konfiguracji> F_Konfiguracji;
+    // Windows with the main window as their Qt parent are owned by it; the
+    // others by this object.
+    admin::TF_Konfiguracji *F_Konfiguracji = nullptr;
     std::unique_ptr<data::TF_Dane> F_Dane;
-    std::unique_ptr<admin::TF_Pliki> F_Pliki;
-    std::unique_ptr<reports::ui::TF_Szukaj> F_Szukaj;
+    admin::TF_Pliki *F_Pliki = nullptr;
+    reports::ui::TF_Szukaj *F_Szukaj = nullptr;
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
     std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
 
@@ -75,6 +78,8 @@ private:
     bool login();
     void createWindows();
     void connectCommands();
+    // The grids' column layouts kept in the settings file.
+    fenwa::ui::GridLayoutStore gridLayoutStore();
 
     admin::IniFile &ini_;
     Registry &registry_;

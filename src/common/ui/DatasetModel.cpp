@@ -11,37 +11,74 @@ DatasetModel::DatasetModel(Dataset *dataset, QVector<GridColumn> columns, QObjec
     : QAbstractTableModel(parent), dataset_(dataset), columns_(std::move(columns))
 {
     connect(dataset_, &Dataset::rowsChanged, this, &DatasetModel::reset);
-    connect(dataset_, &Dataset::stateChanged, this, &DatasetModel::reset);
+    connect(dataset_, &Dataset::stateChanged, this, &DatasetModel::stateChanged);
     connect(dataset_, &Dataset::recordChanged, this, &DatasetModel::currentRecordChanged);
     reset();
+}
+
+int DatasetModel::datasetRows() const { return dataset_->active() ? dataset_->displayRowCount() : 0; }
+
+void DatasetModel::stateChanged()
+{
+    const int rows = datasetRows();
+    const bool activeNow = dataset_->active();
+    if (activeNow != wasActive_) {
+        reset();   // opened or closed: the fields may differ
+        return;
+    }
+    if (rows == rows_ + 1 && dataset_->state() == Dataset::State::Insert) {
+        // A new record is one more row after the last.
+        beginInsertRows(QModelIndex(), rows_, rows_);
+        rows_ = rows;
+        endInsertRows();
+    } else if (rows == rows_ - 1 && wasInserting_) {
+        // The new record was dropped.
+        beginRemoveRows(QModelIndex(), rows, rows);
+        rows_ = rows;
+        endRemoveRows();
+    } else if (rows != rows_) {
+        reset();
+        return;
+    } else {
+        // Editing begun or ended: the current row's cells change their flags.
+        currentRecordChanged();
+    }
+    wasInserting_ = dataset_->state() == Dataset::State::Insert;
 }
 
 void DatasetModel::setColumns(QVector<GridColumn> columns)
 {
     beginResetModel();
     columns_ = std::move(columns);
+    readShape();
     endResetModel();
-    reset();
 }
 
 void DatasetModel::reset()
 {
     beginResetModel();
+    readShape();
+    endResetModel();
+}
+
+void DatasetModel::readShape()
+{
     fieldIndex_.clear();
     for (const GridColumn &c : columns_)
         fieldIndex_ << (c.field.isEmpty() || !dataset_->active() ? -1 : dataset_->fieldIndex(c.field));
-    rows_ = dataset_->active() ? dataset_->displayRowCount() : 0;
-    endResetModel();
+    rows_ = datasetRows();
+    wasActive_ = dataset_->active();
+    wasInserting_ = dataset_->state() == Dataset::State::Insert;
 }
 
 void DatasetModel::currentRecordChanged()
 {
-    if (rows_ != (dataset_->active() ? dataset_->displayRowCount() : 0)) {
+    if (rows_ != datasetRows()) {
         reset();
         return;
     }
     const int row = dataset_->currentDisplayRow();
-    if (row >= 0 && row < rows_)
+    if (row >= 0 && row < rows_ && columnCount() > 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 

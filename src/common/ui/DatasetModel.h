@@ -1,7 +1,10 @@
 #pragma once
 // An item model over a dataset: the one way grids show tables and queries.
 // Columns name dataset fields; a logical field can show as a check box; a
-// rule may make rows bold. The model follows every change of the dataset.
+// rule may make rows bold. The model follows every change of the dataset:
+// a record being inserted is a row inserted after the last (removed again when
+// it is dropped), a value or state change of the current record changes its
+// row only; reading the records again resets the model.
 #include "data/Dataset.h"
 
 #include <QAbstractTableModel>
@@ -9,16 +12,17 @@
 
 namespace fenwa::ui {
 
+// Written with designated initialisers: {.field = ..., .title = ..., .width = ...}.
 struct GridColumn {
-    QString field;            // dataset field ("" for a running number column)
-    QString title;
+    QString field{};          // dataset field ("" for a running number column)
+    QString title{};
     int width = 0;            // pixels; 0 = let the grid choose
     bool check = false;       // a logical field shown as a check box
     bool readOnly = false;
     bool visible = true;
     Qt::Alignment alignment = {};   // default: numbers right, text left
     // A looked-up column edits its source field: the editor gives the Id.
-    QString lookupKey;
+    QString lookupKey{};
 };
 
 class DatasetModel : public QAbstractTableModel {
@@ -50,13 +54,18 @@ signals:
 
 private:
     void reset();
+    void readShape();   // columns' fields and the row count, between begin/endResetModel
+    void stateChanged();
     void currentRecordChanged();
+    int datasetRows() const;
 
     data::Dataset *dataset_;
     QVector<GridColumn> columns_;
     QVector<int> fieldIndex_;
     std::function<bool(int)> boldRule_;
     int rows_ = 0;
+    bool wasActive_ = false;
+    bool wasInserting_ = false;
 };
 
 } // namespace fenwa::ui

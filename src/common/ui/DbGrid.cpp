@@ -1,6 +1,8 @@
 #include "common/ui/DbGrid.h"
 
+#include "common/ui/ColumnChooser.h"
 #include "data/Guard.h"
+#include "data/Table.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -80,8 +82,19 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
     setItemDelegate(new FieldDelegate(this));
     footer_ = new GridFooter(this);
     footer_->hide();
-    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { footer_->update(); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (size > 0)
+            shownWidths_[column] = size;
+        footer_->update();
+    });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { footer_->update(); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        // The header has moved its marker to the clicked title already: an
+        // order that did not change puts it back.
+        if (titleOrdering_ && !orderByColumn(column))
+            horizontalHeader()->setSortIndicator(orderedColumn_, Qt::AscendingOrder);
+    });
+    horizontalHeader()->viewport()->installEventFilter(this);
 }
 
 DbGrid::~DbGrid() = default;
@@ -89,9 +102,15 @@ DbGrid::~DbGrid() = default;
 void DbGrid::bind(data::Dataset *dataset, QVector<GridColumn> columns, Messages *messages)
 {
     messages_ = messages;
-    delete model_;
+    for (const QMetaObject::Connection &c : std::as_const(datasetConnections_))
+        disconnect(c);
+    datasetConnections_.clear();
+    DatasetModel *previous = model_;
+    QItemSelectionModel *previousSelection = selectionModel();
     model_ = new DatasetModel(dataset, std::move(columns), this);
     setModel(model_);
+    delete previousSelection;
+    delete previous;
     // A heading is shown bold while its column holds the selection: no column
     // is narrower than its bold heading.
     QFont bold = horizontalHeader()->font();
@@ -104,11 +123,11 @@ void DbGrid::bind(data::Dataset *dataset, QVector<GridColumn> columns, Messages 
             setColumnWidth(c, std::max(col.width, headingMetrics.horizontalAdvance(col.title) + margin));
         setColumnHidden(c, !col.visible);
     }
-    connect(dataset, &data::Dataset::currentChanged, this, &DbGrid::followDataset);
-    connect(dataset, &data::Dataset::rowsChanged, this, &DbGrid::followDataset);
-    connect(dataset, &data::Dataset::stateChanged, this, &DbGrid::followDataset);
+    datasetConnections_ = {connect(dataset, &data::Dataset::currentChanged, this, &DbGrid::followDataset),
+                           connect(dataset, &data::Dataset::rowsChanged, this, &DbGrid::followDataset),
+                           connect(dataset, &data::Dataset::stateChanged, this, &DbGrid::followDataset),
+                           connect(dataset, &data::Dataset::aboutToPost, this, &DbGrid::commitEditor)};
     connect(model_, &QAbstractItemModel::modelReset, this, &DbGrid::followDataset);
-    connect(dataset, &data::Dataset::aboutToPost, this, &DbGrid::commitEditor);
     // Shown once the editor has closed: a message box while the cell commits
     // would take its focus and commit it again.
     connect(model_, &DatasetModel::valueRefused, this, [this](const QString &message) {
@@ -253,6 +272,121 @@ void DbGrid::mousePressEvent(QMouseEvent *event)
         return;
     }
     QTableView::mousePressEvent(event);
+}
+
+bool DbGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click right of the last title opens the column chooser.
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonPress && model_) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton
+            && horizontalHeader()->logicalIndexAt(mouse->position().toPoint()) < 0) {
+            chooseColumns();
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void DbGrid::chooseColumns()
+{
+    ColumnChooser chooser(this);
+    chooser.exec();
+}
+
+void DbGrid::setTitleOrdering(bool on)
+{
+    titleOrdering_ = on;
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(on);
+    orderedColumn_ = -1;
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
+bool DbGrid::orderByColumn(int column)
+{
+    auto *table = qobject_cast<data::Table *>(dataset());
+    if (!table || column < 0 || column >= model_->columnCount() || table->editing())
+        return false;
+    const QString field = model_->column(column).field;
+    if (!field.isEmpty() && (model_->fieldOf(column) < 0 || !table->hasIndex(field)))
+        return false;   // a looked-up name: no index of its own
+    // Whatever fails leaves the order as it was, silently.
+    if (!data::quiet([&] { table->setIndexName(field); }))
+        return false;
+    orderedColumn_ = column;
+    horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
+    return true;
+}
+
+QString DbGrid::orderField() const
+{
+    const auto *table = qobject_cast<const data::Table *>(dataset());
+    return table ? table->indexName() : QString();
+}
+
+void DbGrid::setLayoutStore(const QString &section, GridLayoutStore store)
+{
+    layoutSection_ = section;
+    layoutStore_ = std::move(store);
+}
+
+GridLayout DbGrid::layout() const
+{
+    GridLayout g = storedLayout_;
+    g.columns.clear();
+    const QHeaderView *header = horizontalHeader();
+    for (int visual = 0; model_ && visual < header->count(); ++visual) {
+        const int c = header->logicalIndex(visual);
+        // A hidden column keeps the width it had when shown.
+        const int width = isColumnHidden(c) ? shownWidths_.value(c, header->defaultSectionSize()) : columnWidth(c);
+        g.columns << LayoutColumn{model_->column(c).field, width, !isColumnHidden(c)};
+    }
+    g.orderFields = orderField();
+    return g;
+}
+
+void DbGrid::applyLayout(const GridLayout &layout)
+{
+    if (!model_)
+        return;
+    QHeaderView *header = horizontalHeader();
+    QVector<bool> placed(model_->columnCount(), false);
+    int visual = 0;
+    for (const LayoutColumn &lc : layout.columns) {
+        int c = 0;
+        while (c < placed.size() && (placed[c] || model_->column(c).field.compare(lc.field, Qt::CaseInsensitive) != 0))
+            ++c;
+        if (c == placed.size())
+            continue;   // a column the grid no longer has
+        placed[c] = true;
+        header->moveSection(header->visualIndex(c), visual++);
+        if (lc.width > 0)
+            setColumnWidth(c, lc.width);
+        setColumnHidden(c, !lc.visible);
+    }
+    // The stored order where the table still has it; otherwise the key order stays.
+    for (int c = 0; titleOrdering_ && c < model_->columnCount(); ++c)
+        if (model_->column(c).field.compare(layout.orderFields, Qt::CaseInsensitive) == 0) {
+            orderByColumn(c);
+            break;
+        }
+}
+
+void DbGrid::loadLayout()
+{
+    if (!layoutStore_.read)
+        return;
+    const LayoutValues values = layoutStore_.read(layoutSection_);
+    storedLayout_ = GridLayout::fromValues(values);
+    if (!values.isEmpty() && storedLayout_.autoLoad)
+        applyLayout(storedLayout_);
+}
+
+void DbGrid::saveLayout()
+{
+    if (layoutStore_.write && storedLayout_.autoSave)
+        layoutStore_.write(layoutSection_, layout().toValues());
 }
 
 void DbGrid::resizeEvent(QResizeEvent *event)

@@ -1,5 +1,6 @@
 #include "register/ui/GrDok.h"
 
+#include "common/ui/CommandMenu.h"
 #include "common/ui/LookupDelegate.h"
 #include "data/Guard.h"
 #include "output/DatasetSource.h"
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -29,6 +29,7 @@ TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane
 
     XDBGrid1 = new fenwa::ui::DbGrid(this);
     XDBGrid1->setMultiSelect(true);
+    XDBGrid1->setTitleOrdering(true);
     XDBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     XDBNavigator1 = new fenwa::ui::DbNavigator(this);
     auto button = [this](const QString &text) {
@@ -55,25 +56,23 @@ TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane
     lay->addWidget(XDBGrid1, 1);
     lay->addLayout(bar);
 
-    PopupMenu1 = new QMenu(this);
-    auto item = [this](const QString &text, const QKeySequence &key, auto slot) {
-        QAction *a = PopupMenu1->addAction(text);
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-            a->setShortcutContext(Qt::WindowShortcut);
-            addAction(a);
-        }
-        connect(a, &QAction::triggered, this, slot);
-        return a;
+    using M = GroupsMenuState;
+    PopupMenu1 = new fenwa::ui::CommandMenu(this);
+    PopupMenu1->openFor(XDBGrid1);
+    auto item = [this](const QString &text, const QKeySequence &key, auto slot, bool M::*on = nullptr) {
+        std::function<bool()> enabled;
+        if (on)
+            enabled = [this, on] { return logic_.menuState().*on; };
+        return PopupMenu1->addCommand(text, slot, key, enabled);
     };
     mPozycje = item(QStringLiteral("Pozycje"), {}, [this] { Pozycje(); });
     PopupMenu1->setDefaultAction(mPozycje);
     PopupMenu1->addSeparator();
-    mDodaj = item(QStringLiteral("Dodaj"), QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { record([](Table &t) { t.append(); }); });
-    mUsun = item(QStringLiteral("Usuń"), QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { record([](Table &t) { t.remove(); }); });
-    mPopraw = item(QStringLiteral("Popraw"), QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { record([](Table &t) { t.edit(); }); });
-    mZapisz = item(QStringLiteral("Zapisz"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { record([](Table &t) { t.post(); }); });
-    mRezygnuj = item(QStringLiteral("Rezygnuj"), {}, [this] { record([](Table &t) { t.cancel(); }); });
+    mDodaj = item(QStringLiteral("Dodaj"), QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { record([](Table &t) { t.append(); }); }, &M::dodaj);
+    mUsun = item(QStringLiteral("Usuń"), QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { record([](Table &t) { t.remove(); }); }, &M::usun);
+    mPopraw = item(QStringLiteral("Popraw"), QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { record([](Table &t) { t.edit(); }); }, &M::popraw);
+    mZapisz = item(QStringLiteral("Zapisz"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { record([](Table &t) { t.post(); }); }, &M::zapisz);
+    mRezygnuj = item(QStringLiteral("Rezygnuj"), {}, [this] { record([](Table &t) { t.cancel(); }); }, &M::rezygnuj);
     mRezygnuj->setShortcut(QKeySequence(Qt::Key_Escape));   // handled in keyPressEvent
     PopupMenu1->addSeparator();
     mKopiuj = item(QStringLiteral("Kopiuj"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] {
@@ -84,32 +83,22 @@ TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane
         logic_.paste();
         updateMenu();
         updateButtons();
-    });
+    }, &M::wklej);
     PopupMenu1->addSeparator();
-    mZamknij = item(QStringLiteral("Zamknij"), {}, [this] { logic_.setClosed(true); });
-    mOtworz = item(QStringLiteral("Otwórz"), {}, [this] { logic_.setClosed(false); });
+    mZamknij = item(QStringLiteral("Zamknij"), {}, [this] { logic_.setClosed(true); }, &M::zamknij);
+    mOtworz = item(QStringLiteral("Otwórz"), {}, [this] { logic_.setClosed(false); }, &M::otworz);
     PopupMenu1->addSeparator();
     mSzukaj = item(QStringLiteral("Szukaj"), QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
         if (onSearch)
             onSearch(this);
-    });
-    mDrukuj = item(QStringLiteral("Drukuj"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { Drukuj(); });
-    mEksport = item(QStringLiteral("Eksport do Excel-a"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Eksport(); });
+    }, &M::szukaj);
+    mDrukuj = item(QStringLiteral("Drukuj"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { Drukuj(); }, &M::drukuj);
+    mEksport = item(QStringLiteral("Eksport do Excel-a"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Eksport(); }, &M::eksport);
     PopupMenu1->addSeparator();
     mSuma = item(QStringLiteral("Suma"), {}, [this] { logic_.sums(); });
-    mInformacje = item(QStringLiteral("Informacje"), {}, [this] { logic_.information(); });
+    mInformacje = item(QStringLiteral("Informacje"), {}, [this] { logic_.information(); }, &M::informacje);
     PopupMenu1->addSeparator();
     mWyjscie = item(QStringLiteral("Wyjście"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { reject(); });
-
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    XDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    auto popup = [this](const QPoint &) {
-        updateMenu();
-        PopupMenu1->exec(QCursor::pos());
-    };
-    connect(this, &QWidget::customContextMenuRequested, this, popup);
-    connect(XDBGrid1, &QWidget::customContextMenuRequested, this, popup);
-    connect(PopupMenu1, &QMenu::aboutToShow, this, &TF_GrDok::updateMenu);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TF_GrDok::Pozycje);
     connect(BitBtn3, &QPushButton::clicked, this, [this] { logic_.sums(); });
@@ -141,17 +130,19 @@ TF_GrDok::TF_GrDok(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane
 
 void TF_GrDok::bindGrid()
 {
+    const QString chapter = QStringLiteral("Rozdz"), paragraph = QStringLiteral("Par");
     XDBGrid1->bind(dane_.T_Gr,
-                   {GridColumn{QString(), QStringLiteral("Lp"), 30},
-                    GridColumn{QStringLiteral("Dok"), QStringLiteral("Symbol"), 128},
-                    GridColumn{QStringLiteral("Rozdzial"), QStringLiteral("Rozdział"), 70, false, false, true, {},
-                               QStringLiteral("Rozdz")},
-                    GridColumn{QStringLiteral("Para"), QStringLiteral("Paragraf"), 70, false, false, true, {},
-                               QStringLiteral("Par")},
-                    GridColumn{QStringLiteral("Paragraf"), QStringLiteral("Paragraf - wyszczególnienie"), 256, false,
-                               false, true, {}, QStringLiteral("Par")},
-                    GridColumn{QStringLiteral("Opis"), QStringLiteral("Opis"), 512},
-                    GridColumn{QStringLiteral("Zk"), QStringLiteral("Zamknięty?"), 72, true, true}},
+                   {{.title = QStringLiteral("Lp"), .width = 30},
+                    {.field = QStringLiteral("Dok"), .title = QStringLiteral("Symbol"), .width = 128},
+                    {.field = QStringLiteral("Rozdzial"), .title = QStringLiteral("Rozdział"), .width = 70,
+                     .lookupKey = chapter},
+                    {.field = QStringLiteral("Para"), .title = QStringLiteral("Paragraf"), .width = 70,
+                     .lookupKey = paragraph},
+                    {.field = QStringLiteral("Paragraf"), .title = QStringLiteral("Paragraf - wyszczególnienie"),
+                     .width = 256, .lookupKey = paragraph},
+                    {.field = QStringLiteral("Opis"), .title = QStringLiteral("Opis"), .width = 512},
+                    {.field = QStringLiteral("Zk"), .title = QStringLiteral("Zamknięty?"), .width = 72, .check = true,
+                     .readOnly = true}},
                    &dane_.messages());
     XDBGrid1->datasetModel()->setBoldRule([this](int row) {
         const int zk = dane_.T_Gr->fieldIndex(QStringLiteral("Zk"));
@@ -185,24 +176,7 @@ void TF_GrDok::updateButtons()
     updateMenu();
 }
 
-void TF_GrDok::updateMenu()
-{
-    const GroupsMenuState m = logic_.menuState();
-    mDodaj->setEnabled(m.dodaj);
-    mUsun->setEnabled(m.usun);
-    mPopraw->setEnabled(m.popraw);
-    mZapisz->setEnabled(m.zapisz);
-    mRezygnuj->setEnabled(m.rezygnuj);
-    mZamknij->setEnabled(m.zamknij);
-    mOtworz->setEnabled(m.otworz);
-    mSzukaj->setEnabled(m.szukaj);
-    mDrukuj->setEnabled(m.drukuj);
-    mEksport->setEnabled(m.eksport);
-    mInformacje->setEnabled(m.informacje);
-    mWklej->setEnabled(m.wklej);
-    for (QAction *a : {mPozycje, mKopiuj, mSuma, mWyjscie})
-        a->setEnabled(true);
-}
+void TF_GrDok::updateMenu() { PopupMenu1->refresh(); }
 
 void TF_GrDok::Pozycje()
 {
@@ -267,6 +241,7 @@ void TF_GrDok::Eksport()
 void TF_GrDok::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    XDBGrid1->loadLayout();
     XDBGrid1->setFocus();
     updateButtons();
 }
@@ -295,6 +270,7 @@ void TF_GrDok::done(int result)
 {
     // Whatever way the window closes, the current group goes to the main window.
     logic_.takeCurrentGroup();
+    XDBGrid1->saveLayout();
     QDialog::done(result);
 }
 

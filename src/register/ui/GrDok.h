@@ -1,5 +1,6 @@
 #pragma once
 // The document groups window: the groups of the open register's month.
+#include "common/ui/CommandMenu.h"
 #include "common/ui/DbGrid.h"
 #include "common/ui/DbNavigator.h"
 #include "data/Dane.h"
@@ -8,7 +9,6 @@
 #include <QDialog>
 #include <functional>
 
-class QMenu;
 class QPushButton;
 
 namespace fenwa::reg::ui {
@@ -34,13 +34,17 @@ public:
     fenwa::ui::DbGrid *XDBGrid1;
     fenwa::ui::DbNavigator *XDBNavigator1;
     QPushButton *BitBtn1, *BitBtn3, *BitBtn5, *BitBtn4, *BitBtn2, *BitBtn6;
-    QMenu *PopupMenu1;
+    fenwa::ui::CommandMenu *PopupMenu1;
     QAction *mPozycje, *mDodaj, *mUsun, *mPopraw, *mZapisz, *mRezygnuj, *mKopiuj, *mWklej, *mZamknij,
         *mOtworz, *mSzukaj, *mDrukuj, *mEksport, *mSuma, *mInformacje, *mWyjscie;
 
     // Closes with a result; whatever way the window closes, the current group
     // goes to the main window's fields and T_Gr closes.
     void done(int result) override;
+
+    // The settings file section of the grid's column layout, restored when
+    // the window shows and written when it closes.
+    static constexpr const char *kGridLayoutSection = "F_GrDok.XDBGrid1";
 
 protected:
     void showEvent(QShowEvent *event) override;

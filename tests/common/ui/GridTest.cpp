@@ -1,5 +1,7 @@
 // The grid, its model and the navigator bound to a real table.
 #include "TestData.h"
+#include "admin/IniFile.h"
+#include "common/ui/ColumnChooser.h"
 #include "common/ui/DbGrid.h"
 #include "common/ui/DbNavigator.h"
 #include "data/Table.h"
@@ -9,7 +11,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QAbstractItemModelTester>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace fenwa;
@@ -38,9 +46,9 @@ struct Fixture {
         }
         t.first();
         grid.bind(&t,
-                  {GridColumn{QString(), QStringLiteral("Lp"), 30},
-                   GridColumn{QStringLiteral("Ch"), QStringLiteral("Nazwa choroby"), 200},
-                   GridColumn{QStringLiteral("Z"), QStringLiteral("Zwalczanie"), 40, true}},
+                  {{.title = QStringLiteral("Lp"), .width = 30},
+                   {.field = QStringLiteral("Ch"), .title = QStringLiteral("Nazwa choroby"), .width = 200},
+                   {.field = QStringLiteral("Z"), .title = QStringLiteral("Zwalczanie"), .width = 40, .check = true}},
                   &messages);
         nav.bind(&t, &messages);
     }
@@ -201,9 +209,9 @@ TEST(DbGrid, AValueThatIsNotOfTheFieldsTypeIsRefusedWithItsFieldNamed)
     ScriptedMessages messages;
     DbGrid grid;
     grid.bind(&t,
-              {GridColumn{QStringLiteral("Kol"), QStringLiteral("Kol")},
-               GridColumn{QStringLiteral("Kwota"), QStringLiteral("Kwota")},
-               GridColumn{QStringLiteral("Data"), QStringLiteral("Data")}},
+              {{.field = QStringLiteral("Kol"), .title = QStringLiteral("Kol")},
+               {.field = QStringLiteral("Kwota"), .title = QStringLiteral("Kwota")},
+               {.field = QStringLiteral("Data"), .title = QStringLiteral("Data")}},
               &messages);
     grid.show();
     t.append();
@@ -242,4 +250,161 @@ TEST(DbGrid, AValueThatIsNotOfTheFieldsTypeIsRefusedWithItsFieldNamed)
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_DOUBLE_EQ(t.asFloat(QStringLiteral("Kwota")), 1234.56);
     EXPECT_EQ(t.asDate(QStringLiteral("Data")), QDate(2024, 2, 29));
+}
+
+TEST(DatasetModel, ChangesOnlyTheRowsAStateChangeTouches)
+{
+    Fixture x;
+    DatasetModel *m = x.grid.datasetModel();
+    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy resets(m, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(m, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(m, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(m, &QAbstractItemModel::dataChanged);
+
+    x.t.append();
+    EXPECT_EQ(inserted.size(), 1);
+    EXPECT_EQ(m->rowCount(), 4);
+    x.t.cancel();
+    EXPECT_EQ(removed.size(), 1);
+    EXPECT_EQ(m->rowCount(), 3);
+    x.t.first();
+    x.t.edit();
+    x.t.setValue(QStringLiteral("Ch"), QStringLiteral("ASF 2"));
+    EXPECT_GE(changed.size(), 2);   // the edit begun and the value typed
+    EXPECT_TRUE(m->flags(m->index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_EQ(resets.size(), 0);
+
+    // Saving and deleting read the records again; the model stays consistent.
+    x.t.post();
+    EXPECT_EQ(m->data(m->index(0, 1)).toString(), QStringLiteral("ASF 2"));
+    x.t.append();
+    x.t.setValue(QStringLiteral("Ch"), QStringLiteral("Wścieklizna"));
+    x.t.post();
+    EXPECT_EQ(m->rowCount(), 4);
+    x.t.remove();
+    EXPECT_EQ(m->rowCount(), 3);
+}
+
+TEST(DbGrid, BindingAgainLeavesThePreviousDatasetAlone)
+{
+    Fixture x;
+    Table other{x.f.db.get(), QStringLiteral("T_Gat")};
+    other.setTableName(QStringLiteral("gat.db"));
+    other.open();
+    x.grid.bind(&other, {{.field = QStringLiteral("Gat"), .title = QStringLiteral("Gatunek"), .width = 100}},
+                &x.messages);
+    x.grid.show();
+    other.append();
+    x.grid.edit(x.grid.datasetModel()->index(0, 0));
+    ASSERT_TRUE(waitUntil([&] { return x.grid.viewport()->findChild<QLineEdit *>() != nullptr; }));
+    QLineEdit *editor = x.grid.viewport()->findChild<QLineEdit *>();
+    editor->setText(QStringLiteral("Bydło"));
+
+    // A save of the table the grid showed before does not close this editor.
+    emit x.t.aboutToPost();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(other.asString(QStringLiteral("Gat")).isEmpty());
+}
+
+TEST(DbGrid, ATitleClickOrdersByTheIndexNamedAfterItsField)
+{
+    Fixture x;
+    x.grid.setTitleOrdering(true);
+    x.grid.show();
+    QHeaderView *header = x.grid.horizontalHeader();
+    DatasetModel *m = x.grid.datasetModel();
+    auto click = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    auto names = [&] {
+        QStringList n;
+        for (int r = 0; r < m->rowCount(); ++r)
+            n << m->data(m->index(r, 1)).toString();
+        return n;
+    };
+    ASSERT_EQ(names(), (QStringList{"ASF", "HPAI", "BSE"}));
+
+    click(1);
+    EXPECT_EQ(names(), (QStringList{"ASF", "BSE", "HPAI"}));
+    EXPECT_EQ(x.t.indexName(), QStringLiteral("Ch"));
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    // "Zwalczanie" has no index: the order and the marker stay.
+    click(2);
+    EXPECT_EQ(names(), (QStringList{"ASF", "BSE", "HPAI"}));
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+
+    // The running number returns to the key order.
+    click(0);
+    EXPECT_EQ(names(), (QStringList{"ASF", "HPAI", "BSE"}));
+    EXPECT_TRUE(x.t.indexName().isEmpty());
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+
+    // A record being edited keeps the order it was typed in.
+    x.t.edit();
+    click(1);
+    EXPECT_TRUE(x.t.indexName().isEmpty());
+    EXPECT_TRUE(x.t.editing());
+}
+
+TEST(DbGrid, ColumnLayoutIsKeptInTheSettingsFile)
+{
+    Fixture x;
+    admin::IniFile ini(x.f.dir.filePath(QStringLiteral("fenwa5.ini")));
+    const QString section = QStringLiteral("F_Test.XDBGrid1");
+    GridLayoutStore store;
+    store.read = [&](const QString &s) { return ini.readSectionValues(s); };
+    store.write = [&](const QString &s, const LayoutValues &v) { ini.replaceSection(s, v); };
+
+    x.grid.setTitleOrdering(true);
+    x.grid.setLayoutStore(section, store);
+    x.grid.show();
+    x.grid.loadLayout();   // nothing stored yet: the grid stays as built
+    EXPECT_EQ(x.grid.columnWidth(1), 200);
+
+    // The chooser opens from a click right of the last title and hides "Zwalczanie".
+    QHeaderView *header = x.grid.horizontalHeader();
+    x.grid.resize(800, 300);
+    const int checkWidth = x.grid.columnWidth(2);
+    QTimer::singleShot(0, [] {
+        ASSERT_TRUE(waitUntil([] { return qobject_cast<ColumnChooser *>(QApplication::activeModalWidget()); }));
+        auto *chooser = qobject_cast<ColumnChooser *>(QApplication::activeModalWidget());
+        EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Widoczne kolumny"));
+        chooser->list()->item(2)->setCheckState(Qt::Unchecked);
+        chooser->okButton()->click();
+    });
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->length() + 20, header->height() / 2));
+    EXPECT_TRUE(x.grid.isColumnHidden(2));
+
+    x.grid.setColumnWidth(1, 150);
+    header->moveSection(1, 0);
+    x.grid.orderByColumn(1);
+    x.grid.saveLayout();
+    EXPECT_EQ(ini.readString(section, QStringLiteral("Columns")), QStringLiteral("3"));
+    EXPECT_EQ(ini.readString(section, QStringLiteral("Column1")), QStringLiteral("Ch,150,1,0"));
+    EXPECT_EQ(ini.readString(section, QStringLiteral("Column3")), QStringLiteral("Z,%1,0,0").arg(checkWidth));
+    EXPECT_EQ(ini.readString(section, QStringLiteral("OrderFields")), QStringLiteral("Ch"));
+
+    // Another grid on the key-ordered table takes the stored layout.
+    x.t.setIndexName(QString());
+    DbGrid again;
+    again.bind(&x.t, x.grid.datasetModel()->columns(), &x.messages);
+    again.setTitleOrdering(true);
+    again.setLayoutStore(section, store);
+    again.loadLayout();
+    EXPECT_EQ(again.horizontalHeader()->logicalIndex(0), 1);
+    EXPECT_EQ(again.columnWidth(1), 150);
+    EXPECT_TRUE(again.isColumnHidden(2));
+    EXPECT_EQ(x.t.indexName(), QStringLiteral("Ch"));
+
+    // With AutoLoadLayout=0 the stored layout is not applied.
+    ini.writeString(section, QStringLiteral("AutoLoadLayout"), QStringLiteral("0"));
+    DbGrid ignoring;
+    ignoring.bind(&x.t, x.grid.datasetModel()->columns(), &x.messages);
+    ignoring.setLayoutStore(section, store);
+    ignoring.loadLayout();
+    EXPECT_FALSE(ignoring.isColumnHidden(2));
 }

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -459,6 +460,40 @@ TEST(GroupsWindow, PasteSavesTheTypedGroupFirstAndNeverDropsIt)
         EXPECT_EQ(g->recordCount(), 4);
         EXPECT_TRUE(g->locate(QStringLiteral("Dok"), QStringLiteral("FV/3")));
         EXPECT_EQ(g->asString(QStringLiteral("Opis")), QStringLiteral("Wpisana"));
+        return int(QDialog::Rejected);
+    });
+}
+
+TEST(GroupsWindow, OrdersByATitleAndKeepsItsLayoutBetweenOpenings)
+{
+    App app;
+    QHash<QString, fenwa::ui::LayoutValues> settings;
+    fenwa::ui::GridLayoutStore store;
+    store.read = [&](const QString &section) { return settings.value(section); };
+    store.write = [&](const QString &section, const fenwa::ui::LayoutValues &v) { settings[section] = v; };
+    app.groups().XDBGrid1->setLayoutStore(QString::fromLatin1(TF_GrDok::kGridLayoutSection), store);
+
+    app.open(0, [&](TF_GrDok &w) {
+        app.addGroup(w, QStringLiteral("FV/2"));
+        app.addGroup(w, QStringLiteral("FV/1"));
+        EXPECT_TRUE(w.XDBGrid1->orderByColumn(1));   // "Symbol"
+        EXPECT_EQ(app.dane->T_Gr->valueAt(0, app.dane->T_Gr->fieldIndex(QStringLiteral("Dok"))).toString(),
+                  QStringLiteral("FV/1"));
+        EXPECT_FALSE(w.XDBGrid1->orderByColumn(2));   // "Rozdział" is looked up
+        w.XDBGrid1->setColumnWidth(5, 300);
+        return int(QDialog::Rejected);
+    });
+    const fenwa::ui::GridLayout saved = fenwa::ui::GridLayout::fromValues(settings.value("F_GrDok.XDBGrid1"));
+    ASSERT_EQ(saved.columns.size(), 7);
+    EXPECT_EQ(saved.columns[5].width, 300);
+    EXPECT_EQ(saved.orderFields, QStringLiteral("Dok"));
+
+    // Opened again, the window shows the stored widths and order.
+    app.dane->T_Gr->setIndexName(QString());
+    app.open(0, [&](TF_GrDok &w) {
+        EXPECT_EQ(w.XDBGrid1->columnWidth(5), 300);
+        EXPECT_EQ(app.dane->T_Gr->indexName(), QStringLiteral("Dok"));
+        EXPECT_EQ(w.XDBGrid1->horizontalHeader()->sortIndicatorSection(), 1);
         return int(QDialog::Rejected);
     });
 }
