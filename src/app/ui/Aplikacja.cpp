@@ -1,5 +1,6 @@
 #include "app/ui/Aplikacja.h"
 
+#include "admin/Passwords.h"
 #include "admin/ui/Konfiguracji.h"
 #include "app/Login.h"
 #include "app/Passwd.h"
@@ -150,6 +151,7 @@ bool Aplikacja::login()
     }
     if (checkLogin(row, F_Logowania->record.haslo, F_Logowania->record, messages_) != LoginResult::Ok)
         return false;
+    admin::upgradeLegacyPassword(*Sesja_1, row->id, row->password, F_Logowania->record.haslo);
     F_Logowania->hide();
     // This copy now counts among the users of the database (the list the
     // broadcast message is sent to).
