@@ -11,6 +11,7 @@
 #include "data/Seed.h"
 #include "register/ui/Rejestr.h"
 #include "reports/ui/Szukaj.h"
+#include "admin/ui/Obsluga.h"
 #include "admin/ui/Pliki.h"
 
 #include <QDir>
@@ -237,6 +238,17 @@ void Aplikacja::connectCommands()
             &admin::TF_Konfiguracji::showForEditing);
     connect(F_Konsola.get(), &TF_Konsola::oProgramieRequested, F_Winietka.get(), &TF_Winietka::showAbout);
     connect(F_Konsola.get(), &TF_Konsola::otworzRequested, this, [this] { Rejestr->Otwrz1Click(); });
+    const auto maintenance = [this] {
+        return admin::MaintenanceContext{*F_Dane, *F_Pliki, messages_, clock_, ini_.path(), osUser_, F_Konsola.get()};
+    };
+    connect(F_Konsola.get(), &TF_Konsola::indeksowanieRequested, this,
+            [maintenance] { admin::Indeksowanie1Click(maintenance()); });
+    connect(F_Konsola.get(), &TF_Konsola::pakowanieRequested, this,
+            [maintenance] { admin::Pakowanie1Click(maintenance()); });
+    connect(F_Konsola.get(), &TF_Konsola::archiwizowanieRequested, this,
+            [this, maintenance] { admin::Archiwizowanie1Click(maintenance(), F_Konfiguracji->run().fa); });
+    connect(F_Konsola.get(), &TF_Konsola::odtwarzanieRequested, this,
+            [this, maintenance] { admin::Odtwarzanie1Click(maintenance(), F_Konfiguracji->run().fa); });
 }
 
 } // namespace fenwa::app
