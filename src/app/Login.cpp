@@ -1,5 +1,7 @@
 #include "app/Login.h"
 
+#include "common/PasswordHash.h"
+
 namespace fenwa::app {
 
 QString loginCaption(const QString &wersja)
@@ -15,7 +17,7 @@ QString mainCaption(const QString &wersja)
 LoginResult checkLogin(const std::optional<UserRow> &row, const QString &haslo,
                        CurrentUser &user, Messages &messages)
 {
-    if (!row || row->password != haslo) {
+    if (!row || !verifyPassword(row->password, haslo)) {
         messages.error(unknownUserText, QStringLiteral("Błąd"));
         return LoginResult::Refused;
     }

@@ -43,8 +43,8 @@ struct UserRow {
 enum class LoginResult { Ok, Refused, Inactive };
 
 // Steps 4-7 of the login: `row` is the row whose Login equals the typed login
-// exactly (none: unknown user), `haslo` the digest of the typed password. The
-// stored digest is compared as text, exactly. On success `user` is filled;
+// exactly (none: unknown user), `haslo` the digest of the typed password,
+// checked against the stored password in either of its forms (verifyPassword). On success `user` is filled;
 // otherwise the refusal is shown through `messages`.
 LoginResult checkLogin(const std::optional<UserRow> &row, const QString &haslo,
                        CurrentUser &user, Messages &messages);

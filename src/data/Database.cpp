@@ -370,6 +370,40 @@ void Database::pack()
     execNative(QStringLiteral("VACUUM"));
 }
 
+void Database::copyTo(const QString &file) const
+{
+    Statement st(*this, QStringLiteral("VACUUM INTO ?"));
+    st.bind(1, file);
+    st.step();
+}
+
+void Database::replaceWith(const QString &file)
+{
+    if (txDepth_ > 0)
+        throw EngineError(QStringLiteral("Nie można zastąpić bazy w trakcie zapisu."));
+    sqlite3 *source = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        for (sqlite3_stmt *st : std::as_const(cache_))
+            sqlite3_finalize(st);
+        cache_.clear();
+        sqlite3_backup *backup = sqlite3_backup_init(db_, "main", source, "main");
+        if (!backup) {
+            rc = sqlite3_errcode(db_);
+        } else {
+            rc = sqlite3_backup_step(backup, -1);
+            const int finished = sqlite3_backup_finish(backup);
+            if (rc == SQLITE_DONE)
+                rc = finished;
+        }
+    }
+    sqlite3_close(source);
+    fieldsCache_.clear();
+    fieldsVersion_ = -1;
+    if (rc != SQLITE_OK)
+        throw EngineError(describeError(rc));
+}
+
 int Database::exec(const QString &dialectSql, const Params &params)
 {
     TranslatedSql t = dialect_.translate(dialectSql);
@@ -523,12 +557,18 @@ void Database::heartbeat()
 
 int Database::otherRunningCopies() const
 {
+    return int(otherRunningCopyNames().size());
+}
+
+QStringList Database::otherRunningCopyNames() const
+{
     if (!fileExists(QString::fromLatin1(runningTable)))
-        return 0;
+        return {};
     const QString host = QSysInfo::machineHostName();
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    Statement st(*this, QStringLiteral("SELECT Id, host, pid, heartbeat FROM %1").arg(QLatin1String(runningTable)));
-    int others = 0;
+    Statement st(*this, QStringLiteral("SELECT Id, host, pid, heartbeat, osuser FROM %1 ORDER BY Id")
+                            .arg(QLatin1String(runningTable)));
+    QStringList others;
     while (st.step()) {
         if (st.integer(0) == copyId_)
             continue;
@@ -537,7 +577,7 @@ int Database::otherRunningCopies() const
             continue;
         if (st.text(1) == host && !processAlive(st.integer(2)))
             continue;
-        ++others;
+        others << QStringLiteral("%1 (%2)").arg(st.text(4), st.text(1));
     }
     return others;
 }

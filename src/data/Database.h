@@ -76,6 +76,15 @@ public:
     // Needs no open transaction; other workstations wait meanwhile.
     void pack();
 
+    // Writes a consistent copy of the whole database to a new file (other
+    // workstations may go on writing meanwhile). EngineError when it fails.
+    void copyTo(const QString &file) const;
+    // Replaces the whole content of the database by that of the SQLite file
+    // `file`, in one step: other connections see either the old content or
+    // the new one. Needs no open transaction. EngineError when it fails; the
+    // content is then unchanged.
+    void replaceWith(const QString &file);
+
     // Runs one statement of the dialect that returns no rows; returns rows changed.
     int exec(const QString &dialectSql, const Params &params = {});
     // Runs SQLite text directly (used by the engine itself and by tools).
@@ -104,6 +113,8 @@ public:
     QStringList runningUsers() const;   // OS user names of live copies
     // Live copies other than this one (what an exclusive open must wait for).
     int otherRunningCopies() const;
+    // Those copies as "user (host)", in the order they started.
+    QStringList otherRunningCopyNames() const;
 
     // What a table's rows were read at: equal stamps mean that nothing has
     // been written to the table since, neither through this session (counted

@@ -41,9 +41,10 @@ QVector<TableSpec> buildShared()
 {
     using T = TableSpec;
     QVector<TableSpec> t;
-    // The program reads these three but never defines them; sizes are ours.
+    // The program reads these three but never defines them; sizes are ours
+    // (Password holds a salted hash, see common/PasswordHash.h).
     t << T{QStringLiteral("passwd.db"),
-           {id(), chr("Login", 40), chr("Password", 40), boolean("Admin"), boolean("Slowniki"),
+           {id(), chr("Login", 40), chr("Password", 128), boolean("Admin"), boolean("Slowniki"),
             boolean("Browse"), boolean("Edit"), boolean("Arc"), boolean("Active"), date("D")},
            {}, true};
     t << T{QStringLiteral("wiw.db"),

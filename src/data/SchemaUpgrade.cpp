@@ -91,6 +91,40 @@ QStringList missingChecks(const QString &sql, const QVector<Column> &columns)
     return checks;
 }
 
+// A column the program now declares wider than earlier versions did.
+struct WidenedColumn {
+    const char *table;
+    const char *column;
+    int size;
+};
+constexpr WidenedColumn widenedColumns[] = {{"passwd", "Password", 128}};
+
+// The definition with every narrower widened column of the table set to its
+// new size; the definition itself when nothing is to widen.
+QString widened(const QString &table, QString sql)
+{
+    for (const WidenedColumn &w : widenedColumns) {
+        if (table.compare(QLatin1String(w.table), Qt::CaseInsensitive) != 0)
+            continue;
+        const QRegularExpression decl(QStringLiteral("(?:\\b|\")%1\"?\\s+CHAR\\s*\\(\\s*(\\d+)\\s*\\)")
+                                          .arg(QLatin1String(w.column)),
+                                      QRegularExpression::CaseInsensitiveOption);
+        const auto m = decl.match(sql);
+        const int size = m.hasMatch() ? m.captured(1).toInt() : w.size;
+        if (size >= w.size)
+            continue;
+        sql.replace(m.capturedStart(1), m.capturedLength(1), QString::number(w.size));
+        // The length check that goes with the size (SqlDialect's "len:" constraint).
+        const QString column = QLatin1String(w.column);
+        sql.replace(QStringLiteral("\"%1\"").arg(SqlDialect::lengthConstraintName(column, size)),
+                    QStringLiteral("\"%1\"").arg(SqlDialect::lengthConstraintName(column, w.size)));
+        sql.replace(QRegularExpression(QStringLiteral("(length\\(\"?%1\"?\\)\\s*<=\\s*)%2(?!\\d)").arg(column).arg(size),
+                                       QRegularExpression::CaseInsensitiveOption),
+                    QStringLiteral("\\1%1").arg(w.size));
+    }
+    return sql;
+}
+
 qint64 sequenceOf(Database &db, const QString &table)
 {
     if (!db.fileExists(QStringLiteral("sqlite_sequence")))
@@ -189,8 +223,9 @@ void upgradeSchema(Database &db)
                 }
             }
             const QVector<Column> columns = columnsOf(db, t.name);
-            if (collated || !missingChecks(t.sql, columns).isEmpty())
-                rebuild(db, t.name, t.sql, indexes, columns);
+            const QString sql = widened(t.name, t.sql);
+            if (collated || sql != t.sql || !missingChecks(t.sql, columns).isEmpty())
+                rebuild(db, t.name, sql, indexes, columns);
         }
         db.execNative(QStringLiteral("PRAGMA user_version = %1").arg(currentSchemaLevel));
     }

@@ -1,5 +1,6 @@
 #include "app/ui/Aplikacja.h"
 
+#include "admin/Passwords.h"
 #include "admin/ui/Konfiguracji.h"
 #include "app/Login.h"
 #include "app/Passwd.h"
@@ -10,6 +11,7 @@
 #include "data/Seed.h"
 #include "register/ui/Rejestr.h"
 #include "reports/ui/Szukaj.h"
+#include "admin/ui/Obsluga.h"
 #include "admin/ui/Pliki.h"
 
 #include <QDir>
@@ -149,6 +151,7 @@ bool Aplikacja::login()
     }
     if (checkLogin(row, F_Logowania->record.haslo, F_Logowania->record, messages_) != LoginResult::Ok)
         return false;
+    admin::upgradeLegacyPassword(*Sesja_1, row->id, row->password, F_Logowania->record.haslo);
     F_Logowania->hide();
     // This copy now counts among the users of the database (the list the
     // broadcast message is sent to).
@@ -250,6 +253,17 @@ void Aplikacja::connectCommands()
             &admin::TF_Konfiguracji::showForEditing);
     connect(F_Konsola.get(), &TF_Konsola::oProgramieRequested, F_Winietka.get(), &TF_Winietka::showAbout);
     connect(F_Konsola.get(), &TF_Konsola::otworzRequested, this, [this] { Rejestr->Otwrz1Click(); });
+    const auto maintenance = [this] {
+        return admin::MaintenanceContext{*F_Dane, *F_Pliki, messages_, clock_, ini_.path(), osUser_, F_Konsola.get()};
+    };
+    connect(F_Konsola.get(), &TF_Konsola::indeksowanieRequested, this,
+            [maintenance] { admin::Indeksowanie1Click(maintenance()); });
+    connect(F_Konsola.get(), &TF_Konsola::pakowanieRequested, this,
+            [maintenance] { admin::Pakowanie1Click(maintenance()); });
+    connect(F_Konsola.get(), &TF_Konsola::archiwizowanieRequested, this,
+            [this, maintenance] { admin::Archiwizowanie1Click(maintenance(), F_Konfiguracji->run().fa); });
+    connect(F_Konsola.get(), &TF_Konsola::odtwarzanieRequested, this,
+            [this, maintenance] { admin::Odtwarzanie1Click(maintenance(), F_Konfiguracji->run().fa); });
 }
 
 } // namespace fenwa::app
