@@ -1,4 +1,4 @@
-#include "app/Digest.h"
+#include "common/Digest.h"
 #include "app/Login.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "TestData.h"
 #include "admin/ui/Konfiguracji.h"
-#include "app/Digest.h"
+#include "common/Digest.h"
 #include "app/Startup.h"
 #include "app/ui/Aplikacja.h"
 #include "app/ui/FakeRegistry.h"

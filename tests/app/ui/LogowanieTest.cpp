@@ -1,4 +1,4 @@
-#include "app/Digest.h"
+#include "common/Digest.h"
 #include "app/ui/FakeRegistry.h"
 #include "app/ui/Logowanie.h"
 

@@ -1,4 +1,4 @@
-#include "app/Digest.h"
+#include "common/Digest.h"
 
 #include <gtest/gtest.h>
 
