@@ -1,29 +1,21 @@
 #include "common/Digest.h"
 
-#include <QCryptographicHash>
-#include <QStringEncoder>
+#include "common/CodePage.h"
 
-namespace fenwa::app {
+#include <QCryptographicHash>
+
+namespace fenwa {
 
 QByteArray passwordBytes(const QString &password)
 {
-    QStringEncoder encoder("windows-1250", QStringConverter::Flag::Stateless);
-    if (!encoder.isValid()) {
-        // Without ICU the code page is unknown; Latin-1 agrees on ASCII.
-        return password.toLatin1();
-    }
-    QByteArray bytes = encoder.encode(password);
-    return bytes;
+    return encode(CodePage::Windows1250, password);
 }
 
 bool passwordEncodable(const QString &password)
 {
-    QStringEncoder encoder("windows-1250", QStringConverter::Flag::Stateless);
-    if (!encoder.isValid())
-        return true;
-    const QByteArray bytes = encoder.encode(password);
-    Q_UNUSED(bytes);
-    return !encoder.hasError();
+    bool complete = true;
+    encode(CodePage::Windows1250, password, &complete);
+    return complete;
 }
 
 QString sha1Hex(const QByteArray &bytes)
@@ -37,4 +29,4 @@ QString passwordDigest(const QString &password)
     return sha1Hex(passwordBytes(password));
 }
 
-} // namespace fenwa::app
+} // namespace fenwa

@@ -3,7 +3,7 @@
 #include "common/Digest.h"
 #include "app/Startup.h"
 #include "app/ui/Aplikacja.h"
-#include "app/ui/FakeRegistry.h"
+#include "common/FakeRegistry.h"
 #include "app/ui/Konsola.h"
 #include "app/ui/Logowanie.h"
 #include "app/ui/Winietka.h"
