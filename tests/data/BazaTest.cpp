@@ -5,6 +5,7 @@
 #include "common/CurrentUser.h"
 #include "common/OpenRegister.h"
 #include "common/RunSettings.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 #include "data/Demo.h"
 #include "data/EngineError.h"

@@ -6,6 +6,7 @@
 // the child test selected and the data folder in FENWA5_RULES_CHILD.
 #include "TestData.h"
 #include "WaitUntil.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
 #include <QCoreApplication>

@@ -7,6 +7,7 @@
 #include "app/ui/Konsola.h"
 #include "app/ui/Logowanie.h"
 #include "app/ui/Winietka.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "WaitUntil.h"
 #include "app/ui/Konsola.h"
+#include "common/ScriptedMessages.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,7 @@
 // The grid, its model and the navigator bound to a real table.
 #include "TestData.h"
 #include "WaitUntil.h"
+#include "common/ScriptedMessages.h"
 #include "common/ui/DbGrid.h"
 #include "common/ui/DbNavigator.h"
 #include "data/Table.h"

@@ -1,6 +1,7 @@
 // Every layout rendered to PDF and read back with pdftotext; the preview window.
 #include "QtPrinters.h"
 #include "WaitUntil.h"
+#include "common/ScriptedMessages.h"
 #include "output/ui/PrintPreview.h"
 #include "output/ui/PrintRenderer.h"
 
