@@ -12,6 +12,7 @@
 // database file and how often it locks it (counted by a wrapping VFS), with
 // a warm page cache and after another workstation's commit (cold).
 #include "common/Messages.h"
+#include "common/ScriptedMessages.h"
 #include "data/Checks.h"
 #include "data/Dane.h"
 #include "data/Demo.h"

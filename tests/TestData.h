@@ -3,20 +3,13 @@
 #include "QtPrinters.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "data/Seed.h"
 
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
 namespace fenwa::testing {
-
-inline void createSharedTables(data::Database &db)
-{
-    for (const auto &t : data::schema::sharedTables()) {
-        db.exec(data::schema::createStatement(db.folder(), t).join(QLatin1Char('\n')));
-        data::schema::createIndexes(db, t);
-    }
-}
 
 // The engine's message when the command fails; empty when it goes through.
 inline QString errorOf(const std::function<void()> &command)
@@ -37,7 +30,7 @@ struct TempFolder {
     {
         db = data::Database::open(dir.path(), data::Database::OpenMode::Create);
         if (withTables)
-            createSharedTables(*db);
+            data::createSharedTables(*db);
     }
     QString folder() const { return db->folder(); }
     QString path(const QString &file) const { return db->path(file); }

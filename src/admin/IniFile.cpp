@@ -1,5 +1,6 @@
 #include "admin/IniFile.h"
 
+#include "common/CodePage.h"
 #include "common/Platform.h"
 
 #include <QCoreApplication>
@@ -40,9 +41,7 @@ QStringList splitLines(const QByteArray &bytes)
     QString text = utf8.decode(data);
     if (utf8.hasError()) {
         // Older files were written in the Windows code page.
-        QStringDecoder cp1250("windows-1250");
-        if (cp1250.isValid())
-            text = cp1250.decode(data);
+        text = decode(CodePage::Windows1250, data);
     }
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -3,7 +3,7 @@
 // saved to the settings file, and the lookup of the inspectorate's data in
 // wiw.db and piw.db. The settings window shows and edits them.
 #include "admin/IniFile.h"
-#include "common/Session.h"
+#include "common/RunSettings.h"
 
 #include <QString>
 #include <QStringList>

@@ -21,16 +21,16 @@ BroadcastReceiver::BroadcastReceiver(admin::IniFile &ini, QString osUser, Messag
 
 bool BroadcastReceiver::flagSet() const
 {
-    return !showing_ && !osUser_.isEmpty() && ini_.readBool(broadcastSection, osUser_, false);
+    return !showing_ && !osUser_.isEmpty() && ini_.readBool(admin::broadcastSection, osUser_, false);
 }
 
 bool BroadcastReceiver::poll()
 {
     if (showing_ || osUser_.isEmpty())
         return false;
-    if (!ini_.readBool(broadcastSection, osUser_, false))
+    if (!ini_.readBool(admin::broadcastSection, osUser_, false))
         return false;
-    const QString text = ini_.readString(broadcastSection, broadcastTextKey, QString());
+    const QString text = ini_.readString(admin::broadcastSection, admin::broadcastTextKey, QString());
     showing_ = true;
     struct Reset {
         bool &flag;
@@ -38,7 +38,7 @@ bool BroadcastReceiver::poll()
     } reset{showing_};
     messages_.warning(text, broadcastTitle);
     try {
-        ini_.writeString(broadcastSection, osUser_, QStringLiteral("0"));
+        ini_.writeString(admin::broadcastSection, osUser_, QStringLiteral("0"));
     } catch (const admin::IniWriteError &e) {
         // A settings file that cannot be written: say so once instead of
         // showing the same message at every idle moment.

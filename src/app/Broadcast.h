@@ -1,6 +1,7 @@
 #pragma once
-// The receiving side of the broadcast message: the settings file's section
-// "System" holds the text ("alert") and one flag per operating-system user.
+// The receiving side of the broadcast message (admin/BroadcastKeys.h says
+// where it lives in the settings file).
+#include "admin/BroadcastKeys.h"
 #include "admin/IniFile.h"
 #include "common/Messages.h"
 
@@ -8,8 +9,6 @@
 
 namespace fenwa::app {
 
-inline const QString broadcastSection = QStringLiteral("System");
-inline const QString broadcastTextKey = QStringLiteral("alert");
 inline const QString broadcastTitle = QStringLiteral("Komunikat");
 
 // The operating-system login name (at most 128 characters).

@@ -1,7 +1,7 @@
 #pragma once
 // The login check and the current-user record it fills.
 #include "common/Messages.h"
-#include "common/Session.h"
+#include "common/CurrentUser.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -2,22 +2,12 @@
 // Preparing the session: the registry values of the program and the choice
 // of the data folder.
 #include "admin/IniFile.h"
+#include "common/Registry.h"
 
 #include <QDir>
 #include <QString>
 
 namespace fenwa::app {
-
-// The two registry values of the program (and the previous generation's
-// data folder). Missing values read as empty text.
-class Registry {
-public:
-    virtual ~Registry() = default;
-    virtual QString lastLogin() const = 0;            // user scope, "User"/"Last"
-    virtual void setLastLogin(const QString &login) = 0;
-    virtual QString machineDataFolder() const = 0;    // machine scope, "Path"/"Data"
-    virtual QString previousDataFolder() const = 0;   // previous generation, "Paths"/"Data"
-};
 
 // QSettings in the native format: organisation "Zovra", application "fenwa5".
 class SystemRegistry : public Registry {

@@ -1,10 +1,8 @@
 #pragma once
 // The four kinds of message box the program shows, behind one interface:
-// the windows implement it with message boxes, tests with ScriptedMessages.
+// the windows implement it with message boxes, tests with a scripted fake.
 #include <QString>
 #include <QStringList>
-#include <QVector>
-#include <deque>
 
 namespace fenwa {
 
@@ -31,34 +29,6 @@ public:
     void information(const QString &text, const QString &title = QStringLiteral("Informacja")) override;
     bool question(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
     void questionOk(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
-};
-
-// Records every message and answers questions from a script (default: Yes).
-class ScriptedMessages : public Messages {
-public:
-    struct Shown {
-        Kind kind;
-        QString title;
-        QString text;
-    };
-
-    void error(const QString &text, const QString &title = QStringLiteral("Błąd")) override;
-    void warning(const QString &text, const QString &title = QStringLiteral("Ostrzeżenie")) override;
-    void information(const QString &text, const QString &title = QStringLiteral("Informacja")) override;
-    bool question(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
-    void questionOk(const QString &text, const QString &title = QStringLiteral("Pytanie")) override;
-
-    void answer(bool yes) { answers_.push_back(yes); }
-    void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
-    const QVector<Shown> &shown() const { return shown_; }
-    QStringList texts() const;
-    QString last() const { return shown_.isEmpty() ? QString() : shown_.last().text; }
-    void clear() { shown_.clear(); answers_.clear(); }
-
-private:
-    QVector<Shown> shown_;
-    std::deque<bool> answers_;
-    bool defaultAnswer_ = true;
 };
 
 } // namespace fenwa

@@ -1,6 +1,5 @@
-#include "data/DataSource.h"
+#include "data/BatchMove.h"
 
-#include "data/Query.h"
 #include "data/Statement.h"
 
 namespace fenwa::data {

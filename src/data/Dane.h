@@ -4,7 +4,10 @@
 // record rules are bound to its tables.
 #include "common/Clock.h"
 #include "common/Messages.h"
-#include "common/Session.h"
+#include "common/CurrentUser.h"
+#include "common/OpenRegister.h"
+#include "common/RunSettings.h"
+#include "data/BatchMove.h"
 #include "data/DataSource.h"
 #include "data/Database.h"
 #include "data/Query.h"

@@ -1,10 +1,10 @@
 #include "data/Seed.h"
 
+#include "common/Digest.h"
 #include "common/Platform.h"
 #include "data/EngineError.h"
 #include "data/Schema.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -319,8 +319,7 @@ const std::initializer_list<const char *> kOb = {
 
 QString emptyPasswordDigest()
 {
-    return QString::fromLatin1(QCryptographicHash::hash(QByteArray(), QCryptographicHash::Sha1).toHex())
-        .toUpper();
+    return passwordDigest(QString());
 }
 
 void createSharedTables(Database &db)

@@ -14,7 +14,7 @@
 
 namespace fenwa::data {
 
-// SHA-1 digest of zero bytes as 40 upper-case hexadecimal digits: the stored
+// The password digest of the empty password (SHA-1 of zero bytes): the stored
 // password of a user whose password is empty.
 QString emptyPasswordDigest();
 

@@ -1,4 +1,5 @@
 #include "app/Broadcast.h"
+#include "common/ScriptedMessages.h"
 
 #include <QFile>
 #include <QTemporaryDir>

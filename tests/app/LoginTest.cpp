@@ -1,5 +1,6 @@
-#include "app/Digest.h"
+#include "common/Digest.h"
 #include "app/Login.h"
+#include "common/ScriptedMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "TestData.h"
-#include "app/Digest.h"
+#include "common/Digest.h"
 #include "app/Passwd.h"
 
 #include <QDir>

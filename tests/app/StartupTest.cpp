@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "common/FakeRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,17 +10,7 @@
 
 using namespace fenwa::app;
 using fenwa::admin::IniFile;
-
-namespace {
-class FakeRegistry : public Registry {
-public:
-    QString last, machine, previous;
-    QString lastLogin() const override { return last; }
-    void setLastLogin(const QString &l) override { last = l; }
-    QString machineDataFolder() const override { return machine; }
-    QString previousDataFolder() const override { return previous; }
-};
-} // namespace
+using fenwa::testing::FakeRegistry;
 
 TEST(DataFolder, SettingsFileFirst)
 {

@@ -1,5 +1,6 @@
 // The data module: its opening sequence, upgrades, rights and register names.
 #include "TestData.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
 #include <gtest/gtest.h>

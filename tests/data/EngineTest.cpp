@@ -1,5 +1,6 @@
 // The table engine: session, files, tables, queries, order, lengths, sharing.
 #include "TestData.h"
+#include "data/BatchMove.h"
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "data/Table.h"

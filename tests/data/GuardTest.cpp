@@ -1,5 +1,6 @@
 // The program's last net: whatever a window's command throws is caught; a
 // refusal silently, anything else in an error box.
+#include "common/ScriptedMessages.h"
 #include "data/Guard.h"
 
 #include <gtest/gtest.h>

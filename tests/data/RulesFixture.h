@@ -1,6 +1,7 @@
 #pragma once
 // A data module with the record rules on a temporary data folder.
 #include "TestData.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
 #include <memory>

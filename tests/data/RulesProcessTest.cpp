@@ -5,6 +5,8 @@
 // The workstations are two real processes: this test program run again with
 // the child test selected and the data folder in FENWA5_RULES_CHILD.
 #include "TestData.h"
+#include "WaitUntil.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,7 @@
 using namespace fenwa;
 using namespace fenwa::data;
 using fenwa::testing::TempFolder;
+using fenwa::testing::waitUntil;
 
 namespace {
 
@@ -70,8 +73,7 @@ TEST(RulesTwoProcesses, Child)
     QFile ready(dir.filePath(QStringLiteral("ready-%1").arg(QCoreApplication::applicationPid())));
     ASSERT_TRUE(ready.open(QIODevice::WriteOnly));
     ready.close();
-    for (int i = 0; i < 2000 && !dir.exists(QStringLiteral("go")); ++i)
-        QThread::msleep(5);
+    waitUntil([&] { return dir.exists(QStringLiteral("go")); }, 10000);
     try {
         gr->post();
         say(QStringLiteral("SAVED"));
@@ -98,9 +100,7 @@ TEST(RulesTwoProcesses, OneSavesOneIsRefused)
     }
     // Both hold a record in insert state; then both post at once.
     QDir dir(f.folder());
-    for (int i = 0; i < 2000 && dir.entryList({QStringLiteral("ready-*")}, QDir::Files).size() < 2; ++i)
-        QThread::msleep(5);
-    ASSERT_EQ(dir.entryList({QStringLiteral("ready-*")}, QDir::Files).size(), 2);
+    ASSERT_TRUE(waitUntil([&] { return dir.entryList({QStringLiteral("ready-*")}, QDir::Files).size() == 2; }, 10000));
     QFile go(dir.filePath(QStringLiteral("go")));
     ASSERT_TRUE(go.open(QIODevice::WriteOnly));
     go.close();

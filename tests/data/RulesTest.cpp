@@ -1,6 +1,7 @@
 // The record rules, through the data module, on real databases.
 #include "RulesFixture.h"
 #include "common/Numbers.h"
+#include "common/ScriptedMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // A query of the table engine printed and exported through the adapter.
 #include "output/DatasetSource.h"
+#include "common/ScriptedMessages.h"
 #include "output/PrintJob.h"
 #include "QtPrinters.h"
 #include "output/SheetExport.h"

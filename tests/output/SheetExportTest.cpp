@@ -1,5 +1,6 @@
 // Spreadsheet exports written to .xlsx and read back.
 #include "output/FileName.h"
+#include "common/ScriptedMessages.h"
 #include "output/SheetExport.h"
 #include "QtPrinters.h"
 #include "output/XlsxReader.h"

@@ -2,6 +2,7 @@
 // An installation database in a temporary folder (March 2016, voivodeship
 // code 20) with its data module open, for the register's tests.
 #include "QtPrinters.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
 

@@ -4,7 +4,7 @@
 #include "data/Dane.h"
 #include "data/Schema.h"
 #include "data/Seed.h"
-#include "register/GrDok.h"
+#include "register/GroupsLogic.h"
 #include "register/Register.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,6 @@
 // Searching a dataset's records for a text.
 #include "TestData.h"
+#include "common/ScriptedMessages.h"
 #include "data/Table.h"
 #include "reports/Szukaj.h"
 

@@ -9,7 +9,7 @@
 #include "app/ui/Winietka.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
-#include "register/ui/Rejestr.h"
+#include "register/ui/RegisterWindows.h"
 #include "reports/ui/Szukaj.h"
 #include "admin/ui/Obsluga.h"
 #include "admin/ui/Pliki.h"

@@ -9,7 +9,8 @@
 #include "app/Broadcast.h"
 #include "common/Clock.h"
 #include "common/Messages.h"
-#include "common/Session.h"
+#include "common/CurrentUser.h"
+#include "common/OpenRegister.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 #include "app/ui/Logowanie.h"
 
-#include "app/Digest.h"
+#include "common/Digest.h"
 #include "app/Login.h"
 #include "app/ui/Icons.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The login window: asks for the login and password and carries the
 // current-user record for the whole run.
-#include "app/Startup.h"
-#include "common/Session.h"
+#include "common/Registry.h"
+#include "common/CurrentUser.h"
 
 #include <QDialog>
 

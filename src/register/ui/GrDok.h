@@ -4,7 +4,7 @@
 #include "common/ui/DbGrid.h"
 #include "common/ui/DbNavigator.h"
 #include "data/Dane.h"
-#include "register/GrDok.h"
+#include "register/GroupsLogic.h"
 
 #include <QDialog>
 #include <functional>

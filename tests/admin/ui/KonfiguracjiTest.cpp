@@ -1,4 +1,5 @@
 #include "admin/ui/Konfiguracji.h"
+#include "common/ScriptedMessages.h"
 #include "data/EngineError.h"
 
 #include <QApplication>

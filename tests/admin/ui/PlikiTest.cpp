@@ -1,6 +1,7 @@
 // The file list window: its list, and the reference scans shown in it.
 #include "TestData.h"
 #include "admin/ui/Pliki.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
 #include <QFile>

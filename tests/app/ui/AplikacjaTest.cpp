@@ -1,12 +1,13 @@
 #include "TestData.h"
 #include "admin/ui/Konfiguracji.h"
-#include "app/Digest.h"
+#include "common/Digest.h"
 #include "app/Startup.h"
 #include "app/ui/Aplikacja.h"
-#include "app/ui/FakeRegistry.h"
+#include "common/FakeRegistry.h"
 #include "app/ui/Konsola.h"
 #include "app/ui/Logowanie.h"
 #include "app/ui/Winietka.h"
+#include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
 #include <QDir>

@@ -1,7 +1,8 @@
+#include "WaitUntil.h"
 #include "app/ui/Konsola.h"
+#include "common/ScriptedMessages.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 using namespace fenwa;
 using namespace fenwa::app;
 using fenwa::admin::IniFile;
+using fenwa::testing::waitUntil;
 
 namespace {
 class KonsolaTest : public ::testing::Test {
@@ -69,13 +71,6 @@ template <typename... Args> struct Spy {
     }
     int count() const { return n; }
 };
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 } // namespace
 
 TEST_F(KonsolaTest, CreationCaptionStatusAndSize)
@@ -276,8 +271,7 @@ TEST_F(KonsolaTest, BroadcastIsShownWhenTheProgramWaits)
     auto w = make();
     w->show();
     w->startIdleWatch();
-    spin(400);
-    ASSERT_EQ(messages.shown().size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return messages.shown().size() == 1; }));
     EXPECT_EQ(messages.shown()[0].title, "Komunikat");
     EXPECT_EQ(messages.last(), "Koniec pracy o 15:00");
     EXPECT_EQ(ini.readString("System", "jan"), "0");
@@ -286,11 +280,10 @@ TEST_F(KonsolaTest, BroadcastIsShownWhenTheProgramWaits)
     ini.writeString("System", "alert", "Drugi komunikat");
     ini.writeString("System", "jan", "1");
     QTimer::singleShot(50, [] {});   // some activity
-    spin(700);
-    EXPECT_EQ(messages.shown().size(), 2);
+    ASSERT_TRUE(waitUntil([&] { return messages.shown().size() == 2; }));
     EXPECT_EQ(messages.last(), "Drugi komunikat");
     w->stopIdleWatch();
     ini.writeString("System", "jan", "1");
-    spin(400);
-    EXPECT_EQ(messages.shown().size(), 2) << "the watch stopped";
+    // Longer than two of the watch's reading intervals.
+    EXPECT_FALSE(waitUntil([&] { return messages.shown().size() > 2; }, 600)) << "the watch stopped";
 }

@@ -1,5 +1,5 @@
-#include "app/Digest.h"
-#include "app/ui/FakeRegistry.h"
+#include "common/Digest.h"
+#include "common/FakeRegistry.h"
 #include "app/ui/Logowanie.h"
 
 #include <QApplication>

@@ -1,24 +1,15 @@
 // The program's message boxes as the user meets them.
+#include "WaitUntil.h"
 #include "app/ui/QtMessages.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 using fenwa::app::QtMessages;
-
-namespace {
-bool waitUntil(const std::function<bool()> &done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-} // namespace
+using fenwa::testing::waitUntil;
 
 TEST(QtMessages, ABoxBelongsToTheWindowTheUserWorksIn)
 {

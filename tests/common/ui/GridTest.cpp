@@ -1,13 +1,14 @@
 // The grid, its model and the navigator bound to a real table.
 #include "TestData.h"
+#include "WaitUntil.h"
 #include "admin/IniFile.h"
+#include "common/ScriptedMessages.h"
 #include "common/ui/ColumnChooser.h"
 #include "common/ui/DbGrid.h"
 #include "common/ui/DbNavigator.h"
 #include "data/Table.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -24,6 +25,7 @@ using namespace fenwa;
 using namespace fenwa::data;
 using namespace fenwa::ui;
 using fenwa::testing::TempFolder;
+using fenwa::testing::waitUntil;
 
 namespace {
 
@@ -53,16 +55,6 @@ struct Fixture {
         nav.bind(&t, &messages);
     }
 };
-
-// Lets events run until the condition holds (or two seconds pass).
-bool waitUntil(const std::function<bool()> &condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 // Every layout rendered to PDF and read back with pdftotext; the preview window.
 #include "QtPrinters.h"
+#include "WaitUntil.h"
+#include "common/ScriptedMessages.h"
 #include "output/ui/PrintPreview.h"
 #include "output/ui/PrintRenderer.h"
 
@@ -7,7 +9,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QGraphicsView>
@@ -21,6 +22,7 @@
 
 using namespace fenwa::output;
 using namespace fenwa::output::ui;
+using fenwa::testing::waitUntil;
 
 namespace {
 
@@ -91,14 +93,6 @@ Pdf readPdf(const QString &path)
     if (!pdf.pages.isEmpty() && pdf.pages.last().trimmed().isEmpty())
         pdf.pages.removeLast();
     return pdf;
-}
-
-bool waitUntil(const std::function<bool()> &done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 struct Word {

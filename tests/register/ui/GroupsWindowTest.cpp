@@ -5,7 +5,7 @@
 #include "data/Dane.h"
 #include "data/Seed.h"
 #include "output/XlsxReader.h"
-#include "register/ui/Rejestr.h"
+#include "register/ui/RegisterWindows.h"
 #include "reports/ui/Szukaj.h"
 
 #include <QApplication>

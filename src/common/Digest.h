@@ -4,10 +4,10 @@
 #include <QByteArray>
 #include <QString>
 
-namespace fenwa::app {
+namespace fenwa {
 
 // The bytes a password is digested from: Windows-1250, the code page the
-// stored digests were made with. A character the code page lacks becomes "?".
+// stored digests were made with. A character the code page lacks becomes 0x1A.
 QByteArray passwordBytes(const QString &password);
 
 // Whether every character of a password has a Windows-1250 byte. A password
@@ -22,4 +22,4 @@ QString sha1Hex(const QByteArray &bytes);
 // The digest of a typed password; the empty password gives the digest of zero bytes.
 QString passwordDigest(const QString &password);
 
-} // namespace fenwa::app
+} // namespace fenwa

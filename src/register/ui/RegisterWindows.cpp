@@ -1,4 +1,4 @@
-#include "register/ui/Rejestr.h"
+#include "register/ui/RegisterWindows.h"
 
 #include "common/Calendar.h"
 #include "data/Guard.h"

@@ -1,4 +1,4 @@
-#include "register/GrDok.h"
+#include "register/GroupsLogic.h"
 
 #include "common/Numbers.h"
 #include "data/Guard.h"

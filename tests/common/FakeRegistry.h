@@ -1,9 +1,10 @@
 #pragma once
-#include "app/Startup.h"
+// A registry with values set by the test; counts writes of the last login.
+#include "common/Registry.h"
 
 namespace fenwa::testing {
 
-class FakeRegistry : public app::Registry {
+class FakeRegistry : public Registry {
 public:
     QString last, machine, previous;
     int lastWrites = 0;

@@ -1,11 +1,11 @@
-#include "app/Digest.h"
+#include "common/Digest.h"
 
 #include <gtest/gtest.h>
 
-using fenwa::app::passwordBytes;
-using fenwa::app::passwordDigest;
-using fenwa::app::passwordEncodable;
-using fenwa::app::sha1Hex;
+using fenwa::passwordBytes;
+using fenwa::passwordDigest;
+using fenwa::passwordEncodable;
+using fenwa::sha1Hex;
 
 // FIPS 180-1, appendix A and B, and the digest of zero bytes.
 TEST(Sha1, Fips180Vectors)
