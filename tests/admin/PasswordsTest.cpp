@@ -1,7 +1,7 @@
 #include "admin/Passwords.h"
-#include "app/Digest.h"
 #include "app/Login.h"
 #include "app/Passwd.h"
+#include "common/Digest.h"
 #include "common/PasswordHash.h"
 #include "data/Seed.h"
 #include "data/Statement.h"
