@@ -285,3 +285,21 @@ QString paradoxTypeName(ParadoxTable::Type type)
 }
 
 } // namespace fenwa::data
+
+namespace fenwa::data {
+
+FieldType engineType(ParadoxTable::Type type)
+{
+    using T = ParadoxTable::Type;
+    switch (type) {
+    case T::Short: case T::Long: return FieldType::Integer;
+    case T::AutoInc: return FieldType::AutoInc;
+    case T::Currency: case T::Number: case T::Bcd: return FieldType::Float;
+    case T::Logical: return FieldType::Boolean;
+    case T::Date: return FieldType::Date;
+    case T::Timestamp: return FieldType::Timestamp;
+    default: return FieldType::String;
+    }
+}
+
+} // namespace fenwa::data

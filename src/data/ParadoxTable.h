@@ -14,6 +14,7 @@
 // record that cannot be read) is an EngineError with a Polish message that
 // names the file.
 #include "data/EngineError.h"
+#include "data/FieldDef.h"
 
 #include <QString>
 #include <QVariant>
@@ -63,4 +64,10 @@ private:
 // The field type as the table's designer named it, for messages and reports.
 QString paradoxTypeName(ParadoxTable::Type type);
 
+} // namespace fenwa::data
+
+namespace fenwa::data {
+// The engine's type a value of the Paradox type is kept as (memo and binary
+// fields: text, always blank).
+FieldType engineType(ParadoxTable::Type type);
 } // namespace fenwa::data
