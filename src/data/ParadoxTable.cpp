@@ -75,6 +75,8 @@ struct ParadoxTable::Doc {
     pxdoc_t *px = nullptr;
     QString lastError;
     QStringDecoder decoder;
+    QByteArray bytes;              // the whole file, read once
+    QVector<qint64> recordAt;      // offset of each record in `bytes`, in table order
     ~Doc()
     {
         if (px) {
@@ -127,8 +129,9 @@ ParadoxTable::ParadoxTable(const QString &path, int codePage) : path_(path), doc
     QFile again(path);
     if (!again.open(QIODevice::ReadOnly))
         throw EngineError(describe(QStringLiteral("nie istnieje lub nie można go odczytać.")));
-    const QByteArray header = again.read(headerSize);
+    doc_->bytes = again.readAll();
     again.close();
+    const QByteArray header = doc_->bytes.left(headerSize);
     int sizes = 0;
     for (int i = 0; i < fieldCount; ++i) {
         const int code = quint8(header[fieldInfoAt + 2 * i]);
@@ -153,7 +156,30 @@ ParadoxTable::ParadoxTable(const QString &path, int codePage) : path_(path), doc
             throw EngineError(describe(notTable));
         fields_.append({QString::fromLatin1(f->px_fname), typeOf(quint8(f->px_ftype)), f->px_flen});
     }
-    recordCount_ = h->px_numrecords;
+
+    // The records, found by following the chain of data blocks from the
+    // first (pxlib walks the chain again for every record it reads). Each
+    // block starts with the next block's number, the previous one's and the
+    // size of its records less one record.
+    const QString damagedFile = describe(QStringLiteral("jest uszkodzony (błędny łańcuch bloków danych)."));
+    QVector<bool> visited(blocks + 1, false);
+    int block = word(head, 0x0E);
+    while (records > 0 && block != 0) {
+        if (block > blocks || visited[block])
+            throw EngineError(damagedFile);
+        visited[block] = true;
+        const qint64 at = headerSize + qint64(block - 1) * blockSize;
+        const int next = word(doc_->bytes, int(at));
+        const int used = qint16(word(doc_->bytes, int(at + 4))) + recordSize;
+        if (used < 0 || used > blockSize - 6 || used % recordSize != 0)
+            throw EngineError(damagedFile);
+        for (int r = 0; r < used / recordSize; ++r)
+            doc_->recordAt.append(at + 6 + qint64(r) * recordSize);
+        block = next;
+    }
+    if (doc_->recordAt.size() != qint64(records))
+        throw EngineError(damagedFile);
+    recordCount_ = int(records);
 
     codePage_ = codePage ? codePage : (h->px_doscodepage == 852 ? 852 : 1250);
     doc_->decoder = QStringDecoder(codePage_ == 852 ? "IBM852" : "windows-1250",
@@ -175,9 +201,9 @@ int ParadoxTable::fieldIndex(const QString &name) const
 QVector<QVariant> ParadoxTable::record(int recno) const
 {
     pxdoc_t *px = doc_->px;
-    QByteArray data(PX_get_recordsize(px), '\0');
-    if (recno < 0 || recno >= recordCount_ || !PX_get_record(px, recno, data.data()))
-        throw EngineError(describe(QStringLiteral("jest uszkodzony: nie można odczytać rekordu %1.").arg(recno + 1)));
+    if (recno < 0 || recno >= recordCount_)
+        throw EngineError(describe(QStringLiteral("nie ma rekordu %1.").arg(recno + 1)));
+    QByteArray data = doc_->bytes.mid(doc_->recordAt[recno], PX_get_recordsize(px));
     const QString damaged = describe(QStringLiteral("jest uszkodzony: błędna wartość w rekordzie %1.").arg(recno + 1));
     QVector<QVariant> values;
     values.reserve(fields_.size());
