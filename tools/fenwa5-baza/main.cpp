@@ -1,6 +1,7 @@
 // fenwa5-baza: creates the installation database of a data folder, a demo
 // data folder, runs single SQL statements on a data folder and checks its
-// database with SQLite's integrity check.
+// database with SQLite's integrity check; migrates a legacy data folder.
+#include "admin/Migration.h"
 #include "common/Clock.h"
 #include "data/Database.h"
 #include "data/Demo.h"
@@ -48,6 +49,13 @@ const char *const kHelp =
     "  fenwa5-baza sprawdz FOLDER\n"
     "      Sprawdza spójność bazy danych fenwa5.sqlite (integrity_check SQLite):\n"
     "      wypisuje \"OK\" (kod wyjścia 0) albo znalezione uszkodzenia (kod wyjścia 1).\n"
+    "\n"
+    "  fenwa5-baza migruj STARY_FOLDER NOWY_FOLDER\n"
+    "      Przenosi dane starego folderu danych (tabele Paradox: użytkownicy, słowniki,\n"
+    "      rejestry g_RRRR_KKKK.db i p_RRRR_KKKK.db, plan.db) do nowej bazy danych\n"
+    "      w NOWYM_FOLDERZE, z tymi samymi identyfikatorami, wartościami i znacznikami.\n"
+    "      Stary folder nie jest zmieniany; istniejąca baza danych nie jest nadpisywana.\n"
+    "      Wypisuje liczby wierszy odczytanych i zapisanych oraz pominięte pliki.\n"
     "\n"
     "  fenwa5-baza pomoc | -h | --help\n"
     "      Wyświetla ten opis.\n"
@@ -135,6 +143,16 @@ int check(const QString &folder)
     return 1;
 }
 
+int migrate(const QString &oldFolder, const QString &newFolder)
+{
+    fenwa::Clock clock;
+    const fenwa::admin::MigrationReport report =
+        fenwa::admin::migrateLegacyFolder(oldFolder, newFolder, clock.now().date());
+    QTextStream out(stdout);
+    out << report.text();
+    return 0;
+}
+
 int run(const QStringList &args)
 {
     const QString &command = args[0];
@@ -152,6 +170,11 @@ int run(const QStringList &args)
         if (args.size() != 2)
             return usage(QStringLiteral("Polecenie sprawdz wymaga jednego argumentu: FOLDER."));
         return check(args[1]);
+    }
+    if (command == QLatin1String("migruj")) {
+        if (args.size() != 3)
+            return usage(QStringLiteral("Polecenie migruj wymaga argumentów: STARY_FOLDER NOWY_FOLDER."));
+        return migrate(args[1], args[2]);
     }
     return usage(QStringLiteral("Nieznane polecenie: %1").arg(command));
 }
