@@ -3,6 +3,7 @@
 #include "app/Passwd.h"
 #include "common/Digest.h"
 #include "common/PasswordHash.h"
+#include "common/ScriptedMessages.h"
 #include "data/Seed.h"
 #include "data/Statement.h"
 
