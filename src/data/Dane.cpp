@@ -1,6 +1,7 @@
 #include "data/Dane.h"
 
 #include "data/Schema.h"
+#include "data/SqlBuilder.h"
 
 namespace fenwa::data {
 
@@ -152,7 +153,7 @@ void TF_Dane::openUpgrading(Table *t, const QString &file, bool writable)
     try {
         t->open();
     } catch (const EngineError &) {
-        const QString path = schema::tablePath(db_->folder(), file);
+        const QString path = tablePath(db_->folder(), file);
         {
             // Checked again under the write lock: another workstation may
             // have just upgraded the same file.
@@ -192,7 +193,7 @@ bool TF_Dane::open()
             if (!db_->fileExists(QStringLiteral("ob.db"))) {
                 Q_Create->clearSql();
                 Q_Create->addLine(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, ob Char(150),")
-                                      .arg(schema::tablePath(db_->folder(), QStringLiteral("ob.db"))));
+                                      .arg(tablePath(db_->folder(), QStringLiteral("ob.db"))));
                 Q_Create->addLine(QStringLiteral("PRIMARY KEY (Id))"));
                 Q_Create->execSql();
             }
