@@ -1,5 +1,6 @@
 #include "data/Dane.h"
 
+#include "common/Numbers.h"
 #include "data/Schema.h"
 #include "data/SqlBuilder.h"
 
@@ -68,10 +69,10 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
                           QStringLiteral("Jm"));
 
     // Amounts of positions: shown with grouping, edited without.
-    T_Poz->setDisplayFormat(QStringLiteral("cena"), QStringLiteral("#,##0.0000"));
+    T_Poz->setDisplayFormat(QStringLiteral("cena"), kPriceFormat);
     T_Poz->setEditFormat(QStringLiteral("cena"), QStringLiteral("#0.####"));
     for (const char *amount : {"netto", "podatki", "brutto"}) {
-        T_Poz->setDisplayFormat(QString::fromLatin1(amount), QStringLiteral("#,##0.00"));
+        T_Poz->setDisplayFormat(QString::fromLatin1(amount), kAmountFormat);
         T_Poz->setEditFormat(QString::fromLatin1(amount), QStringLiteral("#0.##"));
     }
 
@@ -111,7 +112,7 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
     Q_Rob->afterOpen = [](Query &query) {
         for (int i = 0; i < query.fieldCount(); ++i)
             if (query.fieldDef(i).type == FieldType::Float)
-                query.setDisplayFormat(query.fieldDef(i).name, QStringLiteral("#,##0.00"));
+                query.setDisplayFormat(query.fieldDef(i).name, kAmountFormat);
     };
 
     bindRules(*this, rules);
