@@ -17,8 +17,8 @@ inline const QString kAmountFormat = QStringLiteral("#,##0.00");
 inline const QString kPriceFormat = QStringLiteral("#,##0.0000");
 
 // A number display format read once from its text: "#,##0.00" groups the
-// thousands, "#0.##"/"0.00" does not; the digits after the point give the
-// decimals. Text without a point or a digit sign is no number format.
+// thousands, "#0.##"/"0.00" does not; the digit signs after the point give
+// the decimals. Any other text (a date format) is no number format.
 class NumberFormat {
 public:
     NumberFormat() = default;
