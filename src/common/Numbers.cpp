@@ -1,20 +1,54 @@
 #include "common/Numbers.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 namespace fenwa {
 
 namespace {
-double roundTo(long double x, long double unit)
+// How many units x is, rounded: halves away from zero, in extended precision.
+long double units(long double x, long double unit)
 {
-    long double q = x / unit;
-    q = q >= 0 ? q + 0.5L : q - 0.5L;
-    return static_cast<double>(std::trunc(q) * unit);
+    const long double q = x / unit;
+    return std::trunc(q >= 0 ? q + 0.5L : q - 0.5L);
+}
+
+double roundTo(long double x, long double unit) { return static_cast<double>(units(x, unit) * unit); }
+
+// The value rounded as shown with `decimals` decimals, halves away from zero.
+double rounded(double value, int decimals)
+{
+    if (decimals == 2)
+        return R2(value);
+    if (decimals == 4)
+        return R4(value);
+    return decimals < 0 || decimals > 15 ? value : roundTo(value, std::pow(10.0L, -decimals));
 }
 } // namespace
 
 double R2(long double x) { return roundTo(x, 0.01L); }
 double R4(long double x) { return roundTo(x, 0.0001L); }
+
+long long R2Cents(long double x) { return static_cast<long long>(units(x, 0.01L)); }
+
+NumberFormat NumberFormat::parse(const QString &text)
+{
+    NumberFormat f;
+    static const QRegularExpression pattern(QStringLiteral("^[#0,]*[0#](\\.([0#]+))?$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch())
+        return f;
+    f.valid_ = true;
+    f.grouped_ = text.contains(QLatin1Char(','));
+    f.decimals_ = int(m.capturedLength(2));
+    return f;
+}
+
+QString NumberFormat::format(double value) const
+{
+    return grouped_ ? formatAmount(value, decimals_) : formatPlain(value, decimals_);
+}
 
 QString formatAmount(double value, int decimals)
 {
@@ -22,11 +56,7 @@ QString formatAmount(double value, int decimals)
     // says. (QLocale follows the Polish rule of not grouping four-digit
     // numbers, and misses groups of longer ones, so the grouping is ours.)
     // Halves away from zero, as everywhere in the program.
-    if (decimals == 2)
-        value = R2(value);
-    else if (decimals == 4)
-        value = R4(value);
-    QString s = QString::number(value, 'f', decimals);
+    QString s = QString::number(rounded(value, decimals), 'f', decimals);
     bool negative = s.startsWith(QLatin1Char('-'));
     if (negative)
         s.remove(0, 1);
@@ -47,7 +77,7 @@ QString formatAmount(double value, int decimals)
 
 QString formatPlain(double value, int decimals)
 {
-    QString s = QString::number(value, 'f', decimals);
+    QString s = QString::number(rounded(value, decimals), 'f', decimals);
     if (s.contains(QLatin1Char('.'))) {
         while (s.endsWith(QLatin1Char('0')))
             s.chop(1);
@@ -75,18 +105,22 @@ QString numberText(double value)
 
 bool parseNumber(const QString &text, double *out)
 {
-    QString t = text.trimmed();
-    t.remove(QChar(0x00A0));
-    t.remove(QChar(0x202F));
-    t.remove(QLatin1Char(' '));
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    if (t.isEmpty())
+    static const QRegularExpression pattern(QStringLiteral(
+        "^([-\\x{2212}]?)(\\d+|\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+)?(?:[.,](\\d*))?$"));
+    const QRegularExpressionMatch m = pattern.match(text.trimmed());
+    if (!m.hasMatch() || (m.capturedLength(2) == 0 && m.capturedLength(3) == 0))
         return false;
+    QString plain = m.captured(2);
+    plain.remove(QLatin1Char(' ')).remove(QChar(0x00A0)).remove(QChar(0x202F));
+    const QString number = (m.capturedLength(1) ? QStringLiteral("-") : QString())
+        + (plain.isEmpty() ? QStringLiteral("0") : plain) + QLatin1Char('.') + m.captured(3) + QLatin1Char('0');
     bool ok = false;
-    double v = t.toDouble(&ok);
-    if (ok && out)
+    const double v = number.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    if (out)
         *out = v;
-    return ok;
+    return true;
 }
 
 QString sqlDateLiteral(const QDate &date)
@@ -94,7 +128,16 @@ QString sqlDateLiteral(const QDate &date)
     return QLatin1Char('"') + date.toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char('"');
 }
 
-int daysInMonth(int year, int month) { return QDate(year, month, 1).daysInMonth(); }
+int daysInMonth(int year, int month)
+{
+    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        return 0;
+    if (month != 2)
+        return days[month - 1];
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || (year % 400 == 0 && year % 4000 != 0));
+    return leap ? 29 : 28;
+}
 
 QString shortDate(const QDate &date) { return date.toString(QStringLiteral("dd.MM.yyyy")); }
 

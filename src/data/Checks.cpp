@@ -64,16 +64,6 @@ void checkFields(Table &t, const QStringList &fields, bool ask, Messages &messag
         onDuplicate(values.join(QStringLiteral(", ")), ask, messages);
 }
 
-// Rounds to whole cents as R2 does (halves away from zero, extended precision)
-// and keeps the result as an integer number of cents, so that differences of
-// one cent compare exactly.
-long long cents(long double x)
-{
-    long double q = x / 0.01L;
-    q = q >= 0 ? q + 0.5L : q - 0.5L;
-    return static_cast<long long>(std::trunc(q));
-}
-
 long double amount(const QVariant &v)
 {
     if (v.isNull() || !v.isValid())
@@ -176,9 +166,9 @@ QString amountWarning(const QVariant &ilosc, const QVariant &cena, const QVarian
 {
     const long double il = amount(ilosc), ce = amount(cena), ne = amount(netto), po = amount(podatki),
                       br = amount(brutto);
-    const long long s = cents(ne + po);
-    const long long p = cents(il * ce);
-    const long long b = cents(br);
+    const long long s = R2Cents(ne + po);
+    const long long p = R2Cents(il * ce);
+    const long long b = R2Cents(br);
     auto money = [](long long c) { return formatAmount(static_cast<double>(static_cast<long double>(c) / 100.0L)); };
     QString text;
     if (std::llabs(p - b) >= 1)

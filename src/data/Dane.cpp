@@ -1,6 +1,8 @@
 #include "data/Dane.h"
 
+#include "common/Numbers.h"
 #include "data/Schema.h"
+#include "data/SqlBuilder.h"
 
 namespace fenwa::data {
 
@@ -67,10 +69,10 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
                           QStringLiteral("Jm"));
 
     // Amounts of positions: shown with grouping, edited without.
-    T_Poz->setDisplayFormat(QStringLiteral("cena"), QStringLiteral("#,##0.0000"));
+    T_Poz->setDisplayFormat(QStringLiteral("cena"), kPriceFormat);
     T_Poz->setEditFormat(QStringLiteral("cena"), QStringLiteral("#0.####"));
     for (const char *amount : {"netto", "podatki", "brutto"}) {
-        T_Poz->setDisplayFormat(QString::fromLatin1(amount), QStringLiteral("#,##0.00"));
+        T_Poz->setDisplayFormat(QString::fromLatin1(amount), kAmountFormat);
         T_Poz->setEditFormat(QString::fromLatin1(amount), QStringLiteral("#0.##"));
     }
 
@@ -110,7 +112,7 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
     Q_Rob->afterOpen = [](Query &query) {
         for (int i = 0; i < query.fieldCount(); ++i)
             if (query.fieldDef(i).type == FieldType::Float)
-                query.setDisplayFormat(query.fieldDef(i).name, QStringLiteral("#,##0.00"));
+                query.setDisplayFormat(query.fieldDef(i).name, kAmountFormat);
     };
 
     bindRules(*this, rules);
@@ -152,7 +154,7 @@ void TF_Dane::openUpgrading(Table *t, const QString &file, bool writable)
     try {
         t->open();
     } catch (const EngineError &) {
-        const QString path = schema::tablePath(db_->folder(), file);
+        const QString path = tablePath(db_->folder(), file);
         {
             // Checked again under the write lock: another workstation may
             // have just upgraded the same file.
@@ -192,7 +194,7 @@ bool TF_Dane::open()
             if (!db_->fileExists(QStringLiteral("ob.db"))) {
                 Q_Create->clearSql();
                 Q_Create->addLine(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, ob Char(150),")
-                                      .arg(schema::tablePath(db_->folder(), QStringLiteral("ob.db"))));
+                                      .arg(tablePath(db_->folder(), QStringLiteral("ob.db"))));
                 Q_Create->addLine(QStringLiteral("PRIMARY KEY (Id))"));
                 Q_Create->execSql();
             }

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include "data/SchemaUpgrade.h"
+#include "data/SqlBuilder.h"
 #include "data/Statement.h"
 
 #include <QCollator>
@@ -224,7 +225,7 @@ sqlite3_stmt *Database::putCached(const QString &sql, sqlite3_stmt *st) const
 
 void Database::installFunctions()
 {
-    sqlite3_create_collation_v2(db_, "PL", SQLITE_UTF8, nullptr, collatePolish, nullptr);
+    sqlite3_create_collation_v2(db_, kCollation.data(), SQLITE_UTF8, nullptr, collatePolish, nullptr);
     sqlite3_update_hook(
         db_,
         [](void *self, int, const char *, const char *table, sqlite3_int64) {
@@ -261,7 +262,7 @@ void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(db_, ms); }
 
 QString Database::path(const QString &file) const
 {
-    return folder_ + QLatin1Char('\\') + file;
+    return tablePath(folder_, file);
 }
 
 bool Database::fileExists(const QString &file) const
@@ -300,7 +301,7 @@ QStringList Database::listFiles(const QString &masks) const
 void Database::deleteFile(const QString &file)
 {
     const QString name = SqlDialect::tableName(file);
-    execNative(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(name));
+    execNative(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoteIdent(name)));
 }
 
 QVector<FieldDef> Database::fields(const QString &file) const
@@ -320,9 +321,7 @@ QVector<FieldDef> Database::fields(const QString &file) const
     }
     if (auto it = fieldsCache_.constFind(name); it != fieldsCache_.constEnd())
         return *it;
-    QString escaped = name;
-    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    Statement st(*this, QStringLiteral("PRAGMA table_info(\"%1\")").arg(escaped), true);
+    Statement st(*this, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(name)), true);
     QVector<FieldDef> out;
     while (st.step()) {
         FieldDef f = fieldFromDeclaredType(st.text(1), st.text(2));
@@ -341,19 +340,16 @@ void Database::addIndex(const QString &file, const QString &field)
 {
     const QString name = SqlDialect::tableName(file);
     const QString index = name + QLatin1Char('.') + field;
-    auto q = [](QString s) { return QLatin1Char('"') + s.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
-    execNative(QStringLiteral("DROP INDEX IF EXISTS %1").arg(q(index)));
+    execNative(QStringLiteral("DROP INDEX IF EXISTS %1").arg(quoteIdent(index)));
     // No collation in the index: the file stays readable by any SQLite tool;
     // the Polish order is applied by the statements that sort.
-    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(q(index), q(name), q(field)));
+    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoteIdent(index), quoteIdent(name), quoteIdent(field)));
 }
 
 QStringList Database::indexNames(const QString &file) const
 {
     // The table's own list, not a walk over every index of the database.
-    QString escaped = SqlDialect::tableName(file);
-    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    Statement st(*this, QStringLiteral("PRAGMA index_list(\"%1\")").arg(escaped));
+    Statement st(*this, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(SqlDialect::tableName(file))));
     QStringList names;
     while (st.step())
         names << st.text(1);

@@ -173,6 +173,7 @@ QVariant Dataset::valueAt(int row, int field) const
 void Dataset::setDisplayFormat(const QString &field, const QString &format)
 {
     displayFormats_.insert(field.toLower(), format);
+    displayNumbers_.insert(field.toLower(), NumberFormat::parse(format));
 }
 
 QString Dataset::displayFormat(int field) const
@@ -182,7 +183,7 @@ QString Dataset::displayFormat(int field) const
 
 void Dataset::setEditFormat(const QString &field, const QString &format)
 {
-    editFormats_.insert(field.toLower(), format);
+    editNumbers_.insert(field.toLower(), NumberFormat::parse(format));
 }
 
 QString Dataset::editText(const QString &field) const
@@ -191,11 +192,9 @@ QString Dataset::editText(const QString &field) const
     const QVariant v = value(field);
     if (v.isNull())
         return QString();
-    const QString fmt = editFormats_.value(fields_[i].name.toLower());
-    if (!fmt.isEmpty() && fields_[i].isNumeric()) {
-        const int dot = fmt.lastIndexOf(QLatin1Char('.'));
-        return formatPlain(v.toDouble(), dot < 0 ? 0 : int(fmt.size() - dot - 1));
-    }
+    const NumberFormat fmt = editNumbers_.value(fields_[i].name.toLower());
+    if (fmt.isValid() && fields_[i].isNumeric())
+        return formatPlain(v.toDouble(), fmt.decimals());
     return asString(field);
 }
 
@@ -204,13 +203,10 @@ QString Dataset::displayText(int row, int field) const
     QVariant v = valueAt(row, field);
     if (v.isNull() || !v.isValid())
         return QString();
-    const QString fmt = displayFormat(field);
-    if (!fmt.isEmpty() && (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong)) {
-        int dot = fmt.lastIndexOf(QLatin1Char('.'));
-        int decimals = dot < 0 ? 0 : int(fmt.size() - dot - 1);
-        if (fmt.contains(QLatin1Char(',')))
-            return formatAmount(v.toDouble(), decimals);
-        return formatPlain(v.toDouble(), decimals);
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong) {
+        const NumberFormat fmt = displayNumbers_.value(fields_[field].name.toLower());
+        if (fmt.isValid())
+            return fmt.format(v.toDouble());
     }
     return plainText(v, fields_[field].type);
 }

@@ -2,6 +2,7 @@
 // A set of records with a cursor: the common ground of Table and Query.
 // Records are read into memory when the dataset opens; grids bind to it
 // through the signals below.
+#include "common/Numbers.h"
 #include "data/Database.h"
 #include "data/FieldDef.h"
 #include "data/Filter.h"
@@ -134,7 +135,9 @@ protected:
     QHash<QString, int> fieldByName_;   // lower-case name -> index
     QVector<Record> rows_;              // every record read
     QVector<int> visible_;              // indices into rows_ that pass the filter
-    QHash<QString, QString> displayFormats_, editFormats_;   // lower-case field name -> format
+    QHash<QString, QString> displayFormats_;   // lower-case field name -> format
+    // The number formats read once from those texts (display) and from the edit formats.
+    QHash<QString, NumberFormat> displayNumbers_, editNumbers_;
     int cursor_ = -1;
     bool eof_ = true;
     bool bof_ = true;

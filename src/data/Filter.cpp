@@ -1,6 +1,7 @@
 #include "data/Filter.h"
 
 #include "data/EngineError.h"
+#include "data/SqlBuilder.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -357,11 +358,6 @@ private:
 {
     throw EngineError(QStringLiteral("Wartość „%1” nie pasuje do typu pola %2.")
                           .arg(n.lit.quoted ? u'\'' + n.lit.text + u'\'' : n.lit.text, n.field));
-}
-
-QString quoteIdent(const QString &name)
-{
-    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 // The literal read as a number (quoted digits too).

@@ -1,5 +1,6 @@
 #include "data/Rules.h"
 
+#include "common/Numbers.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
 
@@ -252,14 +253,7 @@ QDate lastDayOfMonth(int year, int month)
 {
     if (year < 1 || month < 1 || month > 12)
         return QDate();
-    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int n = days[month - 1];
-    if (month == 2) {
-        const bool leap = year % 4 == 0 && (year % 100 != 0 || (year % 400 == 0 && year % 4000 != 0));
-        if (leap)
-            n = 29;
-    }
-    return QDate(year, month, n);
+    return QDate(year, month, daysInMonth(year, month));
 }
 
 void bindRules(TF_Dane &d, RuleContext &ctx)

@@ -1,6 +1,7 @@
 #include "data/Schema.h"
 
 #include "data/Database.h"
+#include "data/SqlBuilder.h"
 
 namespace fenwa::data::schema {
 
@@ -99,11 +100,6 @@ const TableSpec *find(const QString &file)
         if (t.file.compare(name, Qt::CaseInsensitive) == 0)
             return &t;
     return nullptr;
-}
-
-QString tablePath(const QString &folder, const QString &file)
-{
-    return folder + QLatin1Char('\\') + file;
 }
 
 QStringList createStatement(const QString &folder, const TableSpec &table)

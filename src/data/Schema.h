@@ -53,7 +53,4 @@ QStringList missingRegisterIndexes(const Database &db, const QString &file);
 // collation: they serve equality). Call inside a write transaction.
 void createRegisterIndexes(Database &db, const QString &file);
 
-// "{folder}\{file}" as the dialect writes a table path.
-QString tablePath(const QString &folder, const QString &file);
-
 } // namespace fenwa::data::schema

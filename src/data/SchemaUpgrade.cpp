@@ -1,6 +1,7 @@
 #include "data/SchemaUpgrade.h"
 
 #include "data/Database.h"
+#include "data/SqlBuilder.h"
 #include "data/Statement.h"
 
 #include <QRegularExpression>
@@ -11,11 +12,6 @@ namespace {
 
 constexpr const char *workName = "_fenwa5_upgrade";
 
-QString quoteIdent(QString name)
-{
-    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 bool isInternalTable(const QString &name)
 {
     return name.startsWith(QLatin1String("sqlite_")) || name.startsWith(QLatin1Char('_'));
@@ -23,8 +19,9 @@ bool isInternalTable(const QString &name)
 
 QString withoutCollation(QString sql)
 {
-    static const QRegularExpression collate(QStringLiteral("\\s+COLLATE\\s+(\"PL\"|PL)(?![\\w\"])"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression collate(
+        QStringLiteral("\\s+COLLATE\\s+(\"%1\"|%1)(?![\\w\"])").arg(kCollation),
+        QRegularExpression::CaseInsensitiveOption);
     return sql.remove(collate);
 }
 
@@ -189,8 +186,9 @@ bool needsUpgrade(Database &db)
     Statement level(db, QStringLiteral("PRAGMA user_version"));
     if (level.step() && level.integer(0) < currentSchemaLevel)
         return true;
-    Statement collated(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE sql LIKE '%COLLATE PL%' "
-                                                "OR sql LIKE '%COLLATE \"PL\"%'"));
+    Statement collated(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE sql LIKE '%COLLATE %1%' "
+                                          "OR sql LIKE '%COLLATE \"%1\"%'")
+                               .arg(kCollation));
     return collated.step();
 }
 

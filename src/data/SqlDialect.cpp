@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "data/EngineError.h"
+#include "data/SqlBuilder.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -170,11 +171,6 @@ QString render(const Tokens &tokens, int from = 0, int to = -1)
         out += tokens[i].text;
     }
     return out;
-}
-
-QString quoteIdent(const QString &name)
-{
-    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 QString quoteString(const QString &text)
@@ -617,7 +613,7 @@ private:
                         tokens_[m].space.clear();
                     }
                 }
-                tokens_[core - 1].text += QStringLiteral(" COLLATE ") + SqlDialect::collationName();
+                tokens_[core - 1].text += QStringLiteral(" COLLATE ") + kCollation;
             };
             for (; k < n; ++k) {
                 if (d[k] < depth)

@@ -39,9 +39,6 @@ public:
     static QString tableName(const QString &fileOrPath);
     // Folders compare after normalising separators and dropping a trailing one.
     static QString normalizeFolder(const QString &folder);
-    // Name of the collation every ORDER BY term is given; the connection must
-    // register it (Polish alphabetical order).
-    static QString collationName() { return QStringLiteral("PL"); }
 
     // Each CHAR(n) column carries the named check "len:<column>:<n>". Given
     // SQLite's message of a failed check ("CHECK constraint failed: len:Opis:160"),

@@ -1,19 +1,11 @@
 #include "data/Table.h"
 
+#include "data/SqlBuilder.h"
 #include "data/Statement.h"
 
 #include <QFileInfo>
 
 namespace fenwa::data {
-
-namespace {
-QString quoteIdent(const QString &name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-} // namespace
 
 Table::Table(Database *db, const QString &name, QObject *parent) : Dataset(name, parent), db_(db) {}
 
@@ -88,7 +80,7 @@ QString Table::orderClause() const
             throw EngineError(QStringLiteral("%1: nie znaleziono pola „%2” porządku.").arg(objectName(), name));
         QString t = quoteIdent(fields_[i].name);
         if (fields_[i].isText())
-            t += QStringLiteral(" COLLATE PL");
+            t += QStringLiteral(" COLLATE ") + kCollation;
         terms << t;
     };
     if (!indexFields_.isEmpty()) {

@@ -1,5 +1,7 @@
 #include "output/PrintLayout.h"
 
+#include "common/Numbers.h"
+
 namespace fenwa::output {
 
 double PrintLayout::columnLeft(int i) const
@@ -51,7 +53,7 @@ PrintColumn text(const QString &heading, const QString &field, double width, boo
 PrintColumn amount(const QString &heading, const QString &field, double width)
 {
     PrintColumn c = col({heading}, width,
-                        {part({field}, Align::Right, 10, QStringLiteral("#,##0.00"))});
+                        {part({field}, Align::Right, 10, kAmountFormat)});
     c.total = true;
     return c;
 }
@@ -221,7 +223,7 @@ QVector<PrintLayout> build()
                          {part({QStringLiteral("jm")}, Align::Centre)}),
                      col({QStringLiteral("Ilość")}, 1.3,
                          {part({QStringLiteral("ilosc")}, Align::Right, 10,
-                               QStringLiteral("#,##0.00"))}),
+                               kAmountFormat)}),
                      amount(QStringLiteral("Netto"), QStringLiteral("netto"), 1.3),
                      amount(QStringLiteral("Podatki"), QStringLiteral("podatki"), 1.3),
                      amount(QStringLiteral("Brutto"), QStringLiteral("brutto"), 1.3)};

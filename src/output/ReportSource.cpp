@@ -34,11 +34,9 @@ QString formatValue(const QVariant &value, ColumnType type, const QString &forma
         const double d = value.toDouble(&ok);
         if (!ok)
             return value.toString();
-        if (format.startsWith(QLatin1String("#,##0"))) {
-            const int dot = format.indexOf(QLatin1Char('.'));
-            const int decimals = dot < 0 ? 0 : int(format.size() - dot - 1);
-            return formatGrouped(d, decimals);
-        }
+        const NumberFormat number = NumberFormat::parse(format);
+        if (number.isValid() && number.grouped())
+            return number.format(d);
         return formatPlain(d, 4);
     }
     case ColumnType::Date: {

@@ -26,7 +26,6 @@ class Messages;
 namespace fenwa::output {
 
 inline const QString kExcelError = QStringLiteral("Błąd uruchomienia programu MS Excel");
-inline const QString kAmountFormat = QStringLiteral("#,##0.00");   // shown with the reader's separators
 
 struct SheetColumn {
     QString heading;

@@ -2,7 +2,7 @@
 
 #include "common/Numbers.h"
 #include "data/Guard.h"
-#include "data/Schema.h"
+#include "data/SqlBuilder.h"
 
 #include <QLocale>
 
@@ -142,10 +142,11 @@ void GroupsLogic::sums()
     data::guarded(dane_.messages(), [&] {
         data::Query *q = dane_.Q_Rob;
         q->close();
-        q->setSql({QStringLiteral("SELECT SUM(Netto) netto,SUM(Podatki) podatki, SUM(Brutto) brutto"),
-                   QStringLiteral("FROM \"%1\"").arg(data::schema::tablePath(dane_.database()->folder(),
-                                                                              r.positionsFile())),
-                   QStringLiteral("WHERE Dok=%1").arg(g->asInt(QStringLiteral("Id")))});
+        q->setSql(data::SqlBuilder(dane_.database()->folder())
+                      .select(QStringLiteral("SUM(Netto) netto,SUM(Podatki) podatki, SUM(Brutto) brutto"))
+                      .from(r.positionsFile())
+                      .where(QStringLiteral("Dok=%1").arg(g->asInt(QStringLiteral("Id"))))
+                      .lines());
         q->open();
         const double netto = q->asFloat(QStringLiteral("netto"));
         const double podatki = q->asFloat(QStringLiteral("podatki"));
@@ -184,20 +185,18 @@ void GroupsLogic::information()
 
 QStringList GroupsLogic::groupListStatement() const
 {
-    const QString d = dane_.database()->folder();
     const OpenRegister &r = dane_.openRegister();
-    const QString groups = dane_.T_Gr->tableName();
-    return {
-        QStringLiteral("SELECT g.id,g.Dok,r.Rozdz As Rozdzial,p.Par||\"-\"||p.Opis As Paragraf,g.Opis, g.zk, g.T_Ins, "
-                       "i.login, g.T_mod, m.login AS Log"),
-        QStringLiteral("FROM \"%1\\%2\" AS g").arg(d, groups),
-        QStringLiteral("JOIN \"%1\\passwd.db\" AS i on g.O_Ins=i.Id").arg(d),
-        QStringLiteral("JOIN \"%1\\passwd.db\" AS m on g.O_Mod=m.Id").arg(d),
-        QStringLiteral("JOIN \"%1\\par.db\" AS p on g.par=p.Id").arg(d),
-        QStringLiteral("JOIN \"%1\\rozdz.db\" AS r on g.rozdz=r.Id").arg(d),
-        QStringLiteral("WHERE Rok = %1 AND Mc=%2").arg(r.rok).arg(r.mc),
-        QStringLiteral("ORDER BY Id"),
-    };
+    return data::SqlBuilder(dane_.database()->folder())
+        .select(QStringLiteral("g.id,g.Dok,r.Rozdz As Rozdzial,p.Par||\"-\"||p.Opis As Paragraf,g.Opis, g.zk, "
+                               "g.T_Ins, i.login, g.T_mod, m.login AS Log"))
+        .from(dane_.T_Gr->tableName(), QStringLiteral("AS g"))
+        .join(QStringLiteral("passwd.db"), QStringLiteral("AS i"), QStringLiteral("g.O_Ins=i.Id"))
+        .join(QStringLiteral("passwd.db"), QStringLiteral("AS m"), QStringLiteral("g.O_Mod=m.Id"))
+        .join(QStringLiteral("par.db"), QStringLiteral("AS p"), QStringLiteral("g.par=p.Id"))
+        .join(QStringLiteral("rozdz.db"), QStringLiteral("AS r"), QStringLiteral("g.rozdz=r.Id"))
+        .where(QStringLiteral("Rok = %1 AND Mc=%2").arg(r.rok).arg(r.mc))
+        .orderBy(QStringLiteral("Id"))
+        .lines();
 }
 
 } // namespace fenwa::reg

@@ -775,18 +775,6 @@ TEST(Rules, WorkQueryShowsRealNumbersWithTwoDecimals)
     EXPECT_EQ(m.d().Q_Rob->displayText(0, 3), S("7"));
 }
 
-TEST(Numbers, AmountFormatsGroupEveryThreeDigits)
-{
-    EXPECT_EQ(formatAmount(0), S("0,00"));
-    EXPECT_EQ(formatAmount(999.999), S("1\u00a0000,00"));
-    EXPECT_EQ(formatAmount(123.4), S("123,40"));
-    EXPECT_EQ(formatAmount(-1234.5), S("-1\u00a0234,50"));
-    EXPECT_EQ(formatAmount(12345678.9), S("12\u00a0345\u00a0678,90"));
-    EXPECT_EQ(formatAmount(3, 4), S("3,0000"));
-    EXPECT_EQ(formatAmount(1234.56789, 4), S("1\u00a0234,5679"));
-    EXPECT_EQ(formatAmount(5, 0), S("5"));
-}
-
 TEST(Rules, DeletionQuestionsHoldNoWriteLock)
 {
     RulesModule m;

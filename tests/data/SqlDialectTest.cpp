@@ -4,6 +4,7 @@
 #include "data/SqlDialect.h"
 
 #include "data/EngineError.h"
+#include "data/SqlBuilder.h"
 #include "data/SqliteTestDb.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 
 using fenwa::data::EngineError;
 using fenwa::data::FieldType;
+using fenwa::data::SqlBuilder;
 using fenwa::data::SqlDialect;
 using fenwa::data::TranslatedSql;
 using fenwa::testing::SqliteTestDb;
@@ -283,6 +285,9 @@ protected:
         return db.run(dialect.translate(fill(statement)).sql, binds, named);
     }
     std::vector<QStringList> run(const QStringList &lines) { return run(lines.join('\n')); }
+    std::vector<QStringList> run(const SqlBuilder &statement) { return run(statement.lines()); }
+    // A statement over the tables of {D}.
+    static SqlBuilder sql() { return SqlBuilder(QStringLiteral("{D}")); }
 
     void createRegister(const QString &suffix)
     {
@@ -465,19 +470,23 @@ TEST_F(DialectOnDatabase, ReferenceScans)
 
 TEST_F(DialectOnDatabase, GroupSumsAndGroupList)
 {
-    EXPECT_THAT(run(QStringList{"SELECT SUM(Netto) netto,SUM(Podatki) podatki, SUM(Brutto) brutto",
-                                "FROM \"{D}\\p{S}\"", "WHERE Dok=1"}),
-                ElementsAre(QStringList{"300.0", "23.0", "323.0"}));
-    const QStringList list{
-        "SELECT g.id,g.Dok,r.Rozdz As Rozdzial,p.Par||\"-\"||p.Opis As Paragraf,g.Opis, g.zk, g.T_Ins, i.login, "
-        "g.T_mod, m.login AS Log",
-        "FROM \"{D}\\g{S}\" AS g",
-        "JOIN \"{D}\\passwd.db\" AS i on g.O_Ins=i.Id",
-        "JOIN \"{D}\\passwd.db\" AS m on g.O_Mod=m.Id",
-        "JOIN \"{D}\\par.db\" AS p on g.par=p.Id",
-        "JOIN \"{D}\\rozdz.db\" AS r on r.Id=g.rozdz",
-        "WHERE Rok = 2016 AND Mc=1",
-        "ORDER BY Id"};
+    const QStringList sums =
+        sql().select("SUM(Netto) netto,SUM(Podatki) podatki, SUM(Brutto) brutto").from("p{S}").where("Dok=1").lines();
+    EXPECT_EQ(sums, (QStringList{"SELECT SUM(Netto) netto,SUM(Podatki) podatki, SUM(Brutto) brutto",
+                                 "FROM \"{D}\\p{S}\"", "WHERE Dok=1"}));
+    EXPECT_THAT(run(sums), ElementsAre(QStringList{"300.0", "23.0", "323.0"}));
+    const QStringList list =
+        sql()
+            .select("g.id,g.Dok,r.Rozdz As Rozdzial,p.Par||\"-\"||p.Opis As Paragraf,g.Opis, g.zk, g.T_Ins, "
+                    "i.login, g.T_mod, m.login AS Log")
+            .from("g{S}", "AS g")
+            .join("passwd.db", "AS i", "g.O_Ins=i.Id")
+            .join("passwd.db", "AS m", "g.O_Mod=m.Id")
+            .join("par.db", "AS p", "g.par=p.Id")
+            .join("rozdz.db", "AS r", "g.rozdz=r.Id")
+            .where("Rok = 2016 AND Mc=1")
+            .orderBy("Id")
+            .lines();
     const auto rows = run(list);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].mid(0, 4), (QStringList{"1", "F/1", "01023", "4210-Materiały"}));
@@ -489,8 +498,10 @@ TEST_F(DialectOnDatabase, GroupSumsAndGroupList)
 
 TEST_F(DialectOnDatabase, DocumentSumAndGroupExport)
 {
-    EXPECT_THAT(run(QStringList{"Select SUM(netto) netto, SUM(podatki) podatki, SUM(brutto) brutto",
-                                "FROM \"{D}\\p{S}\"", "WHERE fak=\"FV 1\" and Dok =1"}),
+    EXPECT_THAT(run(sql()
+                        .select("SUM(netto) netto, SUM(podatki) podatki, SUM(brutto) brutto", "Select")
+                        .from("p{S}")
+                        .where("fak=\"FV 1\" and Dok =1")),
                 ElementsAre(QStringList{"300.0", "23.0", "323.0"}));
     for (const bool voivodeship : {true, false}) {
         QStringList lines{voivodeship
@@ -557,14 +568,21 @@ TEST_F(DialectOnDatabase, PersonalDataSearchOrdersByStampBlankFirst)
 TEST_F(DialectOnDatabase, DictionaryEntryStatement)
 {
     auto statement = [&](const QString &dict, int id) {
-        return QStringList{"SELECT g.dok,p.data,p.opis,p.pks,p.fak,p.netto,p.podatki,p.brutto,p.ilosc,j.jm",
-                           "FROM \"{D}\\p{S}\" AS p",
-                           "JOIN \"{D}\\g{S}\" AS g on g.Id = p.Dok",
-                           "JOIN \"{D}\\jm.db\" As j on j.Id=p.jm",
-                           "WHERE p.Data BETWEEN \"01/01/2016\" AND \"01/31/2016\" AND " + dict + "="
-                               + QString::number(id),
-                           "ORDER BY dok,opis"};
+        return sql()
+            .select("g.dok,p.data,p.opis,p.pks,p.fak,p.netto,p.podatki,p.brutto,p.ilosc,j.jm")
+            .from("p{S}", "AS p")
+            .join("g{S}", "AS g", "g.Id = p.Dok")
+            .join("jm.db", "As j", "j.Id=p.jm")
+            .where("p.Data BETWEEN \"01/01/2016\" AND \"01/31/2016\"")
+            .where(dict + "=" + QString::number(id))
+            .orderBy("dok,opis")
+            .lines();
     };
+    EXPECT_EQ(statement("kontr", 1),
+              (QStringList{"SELECT g.dok,p.data,p.opis,p.pks,p.fak,p.netto,p.podatki,p.brutto,p.ilosc,j.jm",
+                           "FROM \"{D}\\p{S}\" AS p", "JOIN \"{D}\\g{S}\" AS g on g.Id = p.Dok",
+                           "JOIN \"{D}\\jm.db\" As j on j.Id=p.jm",
+                           "WHERE p.Data BETWEEN \"01/01/2016\" AND \"01/31/2016\" AND kontr=1", "ORDER BY dok,opis"}));
     // Contractor 1 in January: one position; "opis" orders by the position's text.
     EXPECT_THAT(run(statement("kontr", 1)),
                 ElementsAre(QStringList{"F/1", "2016-01-10", "b opis", "<null>", "FV 1", "100.0", "23.0",
@@ -579,14 +597,17 @@ TEST_F(DialectOnDatabase, DictionaryEntryStatement)
 // Expenditure by chapter, without and with quantities, for one unit and consolidated.
 TEST_F(DialectOnDatabase, SingleCriterionReport)
 {
-    const QStringList chapter{"SELECT r.Rozdz AS Kryt, SUM(netto) AS Netto, SUM(podatki) AS podatki, "
-                              "SUM(brutto) AS Brutto",
-                              "FROM \"{D}\\p{S}\" AS p",
-                              "JOIN \"{D}\\g{S}\" AS g on g.Id = p.Dok",
-                              "JOIN \"{D}\\rozdz.db\" AS r on r.Id = g.Rozdz",
-                              "WHERE p.Data BETWEEN \"01/01/2016\" AND \"12/31/2016\" AND Wyd=True",
-                              "GROUP BY Kryt",
-                              "ORDER BY Kryt"};
+    auto chapterOf = [&](const QString &suffix) {
+        return sql()
+            .select("r.Rozdz AS Kryt, SUM(netto) AS Netto, SUM(podatki) AS podatki, SUM(brutto) AS Brutto")
+            .from("p" + suffix, "AS p")
+            .join("g" + suffix, "AS g", "g.Id = p.Dok")
+            .join("rozdz.db", "AS r", "r.Id = g.Rozdz")
+            .where("p.Data BETWEEN \"01/01/2016\" AND \"12/31/2016\" AND Wyd=True")
+            .groupBy("Kryt")
+            .orderBy("Kryt");
+    };
+    const QStringList chapter = chapterOf("{S}").lines();
     EXPECT_THAT(run(chapter), ElementsAre(QStringList{"01023", "300.0", "23.0", "323.0"},
                                           QStringList{"01095", "10.0", "0.0", "10.0"}));
 
@@ -616,9 +637,18 @@ TEST_F(DialectOnDatabase, SingleCriterionReport)
 
     // Consolidated: the units' partial results joined by UNION into temp.db,
     // then summed again over it.
-    QStringList consolidated = chapter.mid(0, 6);
-    consolidated << "UNION" << chapter[0] << "FROM \"{D}\\p{S2}\" AS p"
-                 << "JOIN \"{D}\\g{S2}\" AS g on g.Id = p.Dok" << chapter.mid(3, 3) << chapter.last();
+    const QStringList consolidated = chapterOf("{S}").unite(chapterOf("{S2}")).lines();
+    EXPECT_EQ(consolidated,
+              (QStringList{"SELECT r.Rozdz AS Kryt, SUM(netto) AS Netto, SUM(podatki) AS podatki, SUM(brutto) AS Brutto",
+                           "FROM \"{D}\\p{S}\" AS p", "JOIN \"{D}\\g{S}\" AS g on g.Id = p.Dok",
+                           "JOIN \"{D}\\rozdz.db\" AS r on r.Id = g.Rozdz",
+                           "WHERE p.Data BETWEEN \"01/01/2016\" AND \"12/31/2016\" AND Wyd=True", "GROUP BY Kryt",
+                           "UNION",
+                           "SELECT r.Rozdz AS Kryt, SUM(netto) AS Netto, SUM(podatki) AS podatki, SUM(brutto) AS Brutto",
+                           "FROM \"{D}\\p{S2}\" AS p", "JOIN \"{D}\\g{S2}\" AS g on g.Id = p.Dok",
+                           "JOIN \"{D}\\rozdz.db\" AS r on r.Id = g.Rozdz",
+                           "WHERE p.Data BETWEEN \"01/01/2016\" AND \"12/31/2016\" AND Wyd=True", "GROUP BY Kryt",
+                           "ORDER BY Kryt"}));
     const QString unionSql = dialect.translate(fill(consolidated.join('\n'))).sql;
     EXPECT_THAT(db.run(unionSql), ElementsAre(QStringList{"01023", "300.0", "23.0", "323.0"},
                                               QStringList{"01023", "1000.0", "0.0", "1000.0"},
@@ -652,15 +682,16 @@ TEST_F(DialectOnDatabase, MultiCriteriaReport)
                                         QStringList{"Łódź", "4210", "sztuka", "3.0", "200.0", "0.0", "200.0"}));
 
     // Consolidated, expenditure, by chapter and "ilości" (the quantity itself groups).
-    QStringList first{"SELECT rozdz.rozdz,ilosc,SUM(p.netto) netto,SUM(p.podatki) podatki,SUM(p.brutto) brutto",
-                      "FROM \"{D}\\p{S}\" as p",
-                      "JOIN \"{D}\\g{S}\" as g on p.dok=g.id",
-                      "JOIN \"{D}\\rozdz.db\" as rozdz on rozdz.id=g.rozdz",
-                      "WHERE p.Data BETWEEN \"01/01/2016\" AND \"12/31/2016\" AND Wyd=True",
-                      "GROUP BY rozdz.rozdz,ilosc"};
-    QStringList all = first;
-    all << "UNION" << first[0] << "FROM \"{D}\\p{S2}\" as p" << "JOIN \"{D}\\g{S2}\" as g on p.dok=g.id"
-        << first.mid(3) << "ORDER BY rozdz,ilosc";
+    auto unit = [&](const QString &suffix) {
+        return sql()
+            .select("rozdz.rozdz,ilosc,SUM(p.netto) netto,SUM(p.podatki) podatki,SUM(p.brutto) brutto")
+            .from("p" + suffix, "as p")
+            .join("g" + suffix, "as g", "p.dok=g.id")
+            .join("rozdz.db", "as rozdz", "rozdz.id=g.rozdz")
+            .where("p.Data BETWEEN \"01/01/2016\" AND \"12/31/2016\" AND Wyd=True")
+            .groupBy("rozdz.rozdz,ilosc");
+    };
+    const QStringList all = unit("{S}").unite(unit("{S2}")).orderBy("rozdz,ilosc").lines();
     const QString unionSql = dialect.translate(fill(all.join('\n'))).sql;
     // The copy into temp.db takes the result's column names.
     EXPECT_EQ(db.columnNames(unionSql), (QStringList{"rozdz", "ilosc", "netto", "podatki", "brutto"}));
