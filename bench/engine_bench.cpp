@@ -94,6 +94,8 @@ const sqlite3_io_methods countingMethods = {
     [](sqlite3_file *f, int op, void *arg) { return realOf(f)->pMethods->xFileControl(realOf(f), op, arg); },
     [](sqlite3_file *f) { return realOf(f)->pMethods->xSectorSize(realOf(f)); },
     [](sqlite3_file *f) { return realOf(f)->pMethods->xDeviceCharacteristics(realOf(f)); },
+    // Version 1 methods: no shared memory, no memory-mapped pages.
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 
 sqlite3_vfs countingVfs;

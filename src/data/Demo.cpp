@@ -391,7 +391,7 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
                 ++bankStatement;
 
                 const int count = k.once ? 1 : rng.between(o.minPositions, o.maxPositions);
-                for (int n = 0; n < count; ++n) {
+                for (int position = 0; position < count; ++position) {
                     const Line &line = k.lines[rng.between(0, int(k.lines.size()) - 1)];
                     const double quantity = line.wholeQuantity ? rng.between(int(line.qMin), int(line.qMax))
                                                          : R2(rng.real(line.qMin, line.qMax));

@@ -13,9 +13,9 @@ enum class ColumnType { Text, Number, Integer, Date, Bool };
 
 struct Column {
     QString name;              // field name, matched without regard to case
-    QString title;             // heading when the caller has none of its own
+    QString title{};           // heading when the caller has none of its own
     ColumnType type = ColumnType::Text;
-    QString format;            // "#,##0.00", "#,##0.0000", "dd.MM.yyyy"; empty: plain
+    QString format{};          // "#,##0.00", "#,##0.0000", "dd.MM.yyyy"; empty: plain
 };
 
 class ReportSource {

@@ -34,7 +34,7 @@ struct SheetColumn {
     // For exports from a ReportSource: the source field shown here (by name,
     // without regard to case), and whether a real value is written as a number
     // (otherwise every value is written as its text).
-    QString field;
+    QString field{};
     bool number = false;
 };
 

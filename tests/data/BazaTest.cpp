@@ -445,8 +445,9 @@ TEST(Demo, AmountsAreConsistentAndReferencesResolve)
                 if (ref == QLatin1String("rozdz") || ref == QLatin1String("par"))
                     continue;
                 const QVariant v = p[pos.col(ref)];
-                if (!v.isNull())
+                if (!v.isNull()) {
                     EXPECT_TRUE(ids[ref].contains(v.toLongLong())) << ref.toStdString();
+                }
             }
             // Reports join jm and zf without OUTER: both always set.
             EXPECT_FALSE(p[pos.col(QStringLiteral("jm"))].isNull());

@@ -102,4 +102,4 @@ INSTANTIATE_TEST_SUITE_P(
                       ConflictCase{"ChangeAfterDelete", Act::Delete, Act::Change, RecordConflict::Kind::Deleted},
                       ConflictCase{"DeleteAfterChange", Act::Change, Act::Delete, RecordConflict::Kind::Changed},
                       ConflictCase{"DeleteAfterDelete", Act::Delete, Act::Delete, RecordConflict::Kind::Deleted}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &test) { return std::string(test.param.name); });

@@ -145,7 +145,8 @@ TEST(JoinNarrowing, StatementsWithFullJoinsGiveTheSameRowsAsWritten)
         asWritten.replace(QStringLiteral("LEFT OUTER JOIN"), QStringLiteral("FULL OUTER JOIN"));
         const QStringList expected = demo.rows(asWritten);
         EXPECT_EQ(demo.rows(executed), expected);
-        if (c.narrowed)
+        if (c.narrowed) {
             EXPECT_FALSE(expected.isEmpty());
+        }
     }
 }
