@@ -90,13 +90,16 @@ TEST_F(MigrationTest, EveryRowArrivesWithItsValuesAndTheUpgrades)
                 EXPECT_EQ(data::toStored(q.value(f.name), def.type), data::toStored(values[i], def.type))
                     << file.toStdString() << " row " << r << " " << f.name.toStdString();
             }
-            if (file == QLatin1String("Kontr.DB"))
+            if (file == QLatin1String("Kontr.DB")) {
                 EXPECT_EQ(q.value(QStringLiteral("Ukr")), QVariant(false));
-            if (file.startsWith(QLatin1String("p_")))
+            }
+            if (file.startsWith(QLatin1String("p_"))) {
                 EXPECT_TRUE(q.isNull(QStringLiteral("ob")));
+            }
         }
-        if (file.startsWith(QLatin1String("g_")) || file.startsWith(QLatin1String("p_")))
+        if (file.startsWith(QLatin1String("g_")) || file.startsWith(QLatin1String("p_"))) {
             EXPECT_TRUE(data::schema::missingRegisterIndexes(*db, file).isEmpty()) << file.toStdString();
+        }
     }
     // Shared tables the old folder lacks keep the installation's content.
     EXPECT_FALSE(dump(*db, QStringLiteral("rozdz.db")).isEmpty());

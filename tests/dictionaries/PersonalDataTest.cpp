@@ -76,4 +76,4 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"StampsFromTheFutureDoNotCount", {{"p_2030_2201.db", 7, "2030-01-01 00:00:00", 1}},
              QStringLiteral("Brak danych!")},
         Case{"DeletedUser", {{"p_2016_2201.db", 7, "2016-01-02 10:00:00", 9}}, QStringLiteral("Brak danych!")}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &test) { return std::string(test.param.name); });

@@ -170,8 +170,9 @@ TEST_F(PrintRenderTest, EveryLayoutPrintsHeaderHeadingsRowsAndFooter)
         EXPECT_TRUE(text.contains(QStringLiteral("Wydruk z programu Fenwa5 - [14.09.2016], użytkownik: anna")));
         EXPECT_TRUE(text.contains(QStringLiteral("Data Wydruku: 14.09.2016")));
         EXPECT_EQ(text.contains(QStringLiteral("Razem")), l.totals);
-        if (l.totals)   // 1.25 + 2.50 + 3.75
+        if (l.totals) {   // 1.25 + 2.50 + 3.75
             EXPECT_TRUE(text.contains(QStringLiteral("7,50")));
+        }
         EXPECT_EQ(text.contains(QStringLiteral("Strona:1")), l.pageNumbers);
     }
 }
@@ -294,8 +295,9 @@ TEST_F(PrintRenderTest, EmptySourcePrintsHeaderHeadingsAndFooter)
         EXPECT_TRUE(t.contains(QStringLiteral("Słownik: próba wydruku")));
         EXPECT_TRUE(t.contains(firstLine(l.columns.last().heading.join('\n'))));
         EXPECT_TRUE(t.contains(QStringLiteral("Data Wydruku: 14.09.2016")));
-        if (l.totals)
+        if (l.totals) {
             EXPECT_TRUE(t.contains(QStringLiteral("Razem")) && t.contains(QStringLiteral("0,00")));
+        }
     }
 }
 
