@@ -29,6 +29,7 @@ build="$here/build"
 # The test build adds the tests to the same build; running the program later
 # leaves them configured.
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-[ "$mode" = test ] && options+=(-DFENWA5_TESTS=ON)
+# The test build treats every compiler warning as an error.
+[ "$mode" = test ] && options+=(-DFENWA5_TESTS=ON -DFENWA5_WERROR=ON)
 cmake -S "$here" -B "$build" "${options[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
