@@ -44,6 +44,7 @@ PeriodUnitPanel::PeriodUnitPanel(const QDate &today, QWidget *parent) : QWidget(
     grid->addWidget(ComboBox1, 2, 1);
     grid->addWidget(CheckBox1, 3, 1);
     grid->addWidget(CheckBox2, 4, 1);
+    grid->setColumnStretch(1, 1);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &PeriodUnitPanel::unitChanged);
     connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) {
