@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStackedBarSeries>
 #include <gtest/gtest.h>
@@ -189,4 +190,28 @@ TEST(Raporty, ChartBarsAreTheGrossTotals)
     for (int i = 0; i < categories.size(); ++i)
         EXPECT_NEAR(bars[i], expected[categories[i]], 0.005);
     EXPECT_TRUE(QImage(f.inst.dir.filePath(QStringLiteral("wykres.png"))).width() > 0);
+}
+
+// ">>" appends to the included list and "<<" gives back; the sheet button
+// needs a unit and a criterion; "pracownie" is offered in a voivodeship only.
+TEST(KryteriaDialog, IncludedCriteriaAndTheSheetButton)
+{
+    Installation inst;
+    fenwa::reports::ui::TF_Kryteria d(QDate(2016, 3, 15), true);
+    d.Panel->fillUnits(*inst.dane);
+    EXPECT_EQ(d.ListBox1->count(), 13);
+    EXPECT_EQ(d.ListBox1->item(12)->text(), QStringLiteral("pracownie"));
+    d.include(QStringLiteral("kontrahenci"));
+    d.include(QStringLiteral("rozdziały"));
+    EXPECT_EQ(d.included(), QStringList({QStringLiteral("kontrahenci"), QStringLiteral("rozdziały")}));
+    EXPECT_FALSE(d.BitBtn2->isEnabled());
+    d.Panel->ComboBox1->setCurrentIndex(1);
+    EXPECT_TRUE(d.BitBtn2->isEnabled());
+    d.exclude(QStringLiteral("kontrahenci"));
+    d.exclude(QStringLiteral("rozdziały"));
+    EXPECT_FALSE(d.BitBtn2->isEnabled());
+    EXPECT_EQ(d.ListBox1->item(12)->text(), QStringLiteral("rozdziały"));
+
+    fenwa::reports::ui::TF_Kryteria county(QDate(2016, 3, 15), false);
+    EXPECT_TRUE(county.ListBox1->findItems(QStringLiteral("pracownie"), Qt::MatchExactly).isEmpty());
 }
