@@ -3,20 +3,15 @@
 // the tables of its groups and positions. The windows of the flow call these
 // between their dialogs.
 #include "data/Dane.h"
+#include "data/Units.h"
 
 #include <QStringList>
 
 namespace fenwa::reg {
 
-// The unit names of the open dialog, in order. A county installation lists
-// its own inspectorate only (singleUnit is set: the list cannot change). The
-// filters set on T_WIW and T_PIW stay for the rest of the run.
-QStringList unitNames(data::TF_Dane &dane, bool *singleUnit = nullptr);
-
-// The unit code of a unit name: piw.db (Kod), else wiw.db (Kod + "00"),
-// else jp.db (Kod); exact and case-sensitive; cut to four characters. An
-// unknown name gives an empty code.
-QString unitCode(data::TF_Dane &dane, const QString &unitName);
+// The unit list and unit codes of the open dialog.
+using data::unitCode;
+using data::unitNames;
 
 class RegisterFlow {
 public:

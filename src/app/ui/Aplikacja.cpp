@@ -7,9 +7,11 @@
 #include "app/ui/Konsola.h"
 #include "app/ui/Logowanie.h"
 #include "app/ui/Winietka.h"
+#include "common/ui/OdDo.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
 #include "register/ui/RegisterWindows.h"
+#include "reports/ui/Raporty.h"
 #include "reports/ui/Szukaj.h"
 #include "admin/ui/Obsluga.h"
 #include "admin/ui/Pliki.h"
@@ -76,6 +78,7 @@ Aplikacja::~Aplikacja()
     // Windows first (they refer to the data module and the session), the
     // login window last of them: its end writes the last login.
     F_Winietka.reset();
+    Raporty.reset();
     Rejestr.reset();
     // The main window takes its children with it: the settings window, the
     // file list, the search and the register's windows.
@@ -223,9 +226,18 @@ void Aplikacja::createWindows()
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
-    // 10-18: F_ListaPoz, F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four
-    //    filter dialogs are created here, each at its step, by their own subsystems.
-    for (int i = 10; i < captions.size(); ++i)
+    // 10-11: F_ListaPoz and F_EdPoz are created here by their own subsystem.
+    step(10);
+    step(11);
+    // 12. The period and unit dialog; 13. the criteria dialog and the reports.
+    F_OdDo = new fenwa::ui::TF_OdDo(clock_.today(), F_Konsola.get());
+    F_OdDo->fillUnits(*F_Dane);
+    step(12);
+    Raporty = std::make_unique<reports::ui::ReportWindows>(*F_Dane, *F_OdDo, privateDirectory(), F_Konsola.get());
+    step(13);
+    // 14-18: F_Zapisy and the four filter dialogs are created here, each at
+    //    its step, by their own subsystem.
+    for (int i = 14; i < captions.size(); ++i)
         step(i);
 
     splash.reset();
@@ -253,6 +265,12 @@ void Aplikacja::connectCommands()
             &admin::TF_Konfiguracji::showForEditing);
     connect(F_Konsola.get(), &TF_Konsola::oProgramieRequested, F_Winietka.get(), &TF_Winietka::showAbout);
     connect(F_Konsola.get(), &TF_Konsola::otworzRequested, this, [this] { Rejestr->Otwrz1Click(); });
+    connect(F_Konsola.get(), &TF_Konsola::raportProstyRequested, this,
+            [this](bool koszty, TF_Konsola::Kryterium k) { Raporty->RaportProsty(koszty, reports::Criterion(int(k))); });
+    connect(F_Konsola.get(), &TF_Konsola::raportZlozonyRequested, this,
+            [this](bool koszty) { Raporty->RaportZlozony(koszty); });
+    connect(F_Konsola.get(), &TF_Konsola::realizacjaPlanowRequested, this,
+            [this](bool koszty) { Raporty->RealizacjaPlanow(koszty); });
     const auto maintenance = [this] {
         return admin::MaintenanceContext{*F_Dane, *F_Pliki, messages_, clock_, ini_.path(), osUser_, F_Konsola.get()};
     };

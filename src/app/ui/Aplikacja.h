@@ -28,6 +28,10 @@ class RegisterWindows;
 }
 namespace fenwa::reports::ui {
 class TF_Szukaj;
+class ReportWindows;
+}
+namespace fenwa::ui {
+class TF_OdDo;
 }
 
 namespace fenwa::app {
@@ -66,6 +70,8 @@ public:
     admin::TF_Pliki *F_Pliki = nullptr;
     reports::ui::TF_Szukaj *F_Szukaj = nullptr;
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
+    fenwa::ui::TF_OdDo *F_OdDo = nullptr;                // the period and unit dialog
+    std::unique_ptr<reports::ui::ReportWindows> Raporty;   // F_Kryteria and the reports
     std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
 
     // The step captions of the splash, in order (19 on a bar of 20).
