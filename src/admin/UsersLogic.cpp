@@ -47,9 +47,19 @@ void UsersLogic::activate()
         data::Table *t = dane_.T_Passwd;
         if (!t->active())
             t->open();
-        if (!t->editing())
+        if (!t->editing()) {
+            // The table stays open for the whole run: what other
+            // workstations changed meanwhile is read again.
+            t->refresh();
             t->locate(kLogin, dane_.user().user_str);
+        }
     });
+}
+
+bool UsersLogic::readAgain()
+{
+    data::Table *t = dane_.T_Passwd;
+    return t->active() && !t->editing() && data::guarded(dane_.messages(), [t] { t->refresh(); }) && !t->isEmpty();
 }
 
 bool UsersLogic::isCurrentUserRow(int row) const
@@ -63,7 +73,7 @@ bool UsersLogic::isCurrentUserRow(int row) const
 bool UsersLogic::changePassword(const AskPassword &ask)
 {
     data::Table *t = dane_.T_Passwd;
-    if (!t->active() || t->isEmpty() || t->editing())
+    if (!readAgain())
         return false;
     Messages &m = dane_.messages();
     if (t->asInt(QStringLiteral("Id")) != dane_.user().user) {
@@ -120,7 +130,7 @@ bool UsersLogic::changePassword(const AskPassword &ask)
 bool UsersLogic::resetPassword()
 {
     data::Table *t = dane_.T_Passwd;
-    if (!dane_.user().admin || !t->active() || t->isEmpty() || t->editing())
+    if (!dane_.user().admin || !readAgain())
         return false;
     Messages &m = dane_.messages();
     const QString hash = hashPassword(data::emptyPasswordDigest());

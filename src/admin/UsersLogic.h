@@ -26,8 +26,9 @@ class UsersLogic {
 public:
     explicit UsersLogic(data::TF_Dane &dane);
 
-    // Opens T_Passwd when it is closed and moves to the current user's row.
-    // An engine error is shown in the engine's words.
+    // Opens T_Passwd when it is closed, reads it again when it is open, and
+    // moves to the current user's row. An engine error is shown in the
+    // engine's words.
     void activate();
     // Whether the grid's row `row` is the current user's (its Login equals user_str).
     bool isCurrentUserRow(int row) const;
@@ -56,6 +57,11 @@ public:
     bool sendBroadcast(IniFile &ini, const AskText &ask);
 
 private:
+    // Reads the users table again (another workstation may have changed the
+    // selected row since) unless a row is being edited; whether a row is there
+    // to work on.
+    bool readAgain();
+
     data::TF_Dane &dane_;
 };
 

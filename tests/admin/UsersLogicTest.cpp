@@ -1,6 +1,7 @@
 // The users table's rules and the users window's commands on a real
 // installation database: who may change which row, the password change and
 // reset, and the broadcast message reaching every running copy.
+#include "admin/Passwords.h"
 #include "admin/UsersLogic.h"
 #include "app/Broadcast.h"
 #include "app/Login.h"
@@ -215,6 +216,24 @@ TEST(UsersPasswords, ResetWorksForUserOneAndIsSilentForAnyOtherUser)
         }
         EXPECT_FALSE(u.t.editing());
     }
+}
+
+TEST(UsersPasswords, ARowChangedOnAnotherWorkstationIsReadAgainBeforeItsPasswordIsSet)
+{
+    Users u;
+    u.logInAs(1, "admin");
+    u.select("jan");
+    // Meanwhile jan sets his password on his own workstation.
+    auto other = data::Database::open(u.dir.path());
+    ASSERT_TRUE(admin::storePassword(*other, 2, passwordDigest("tajne"), QDate(2016, 3, 15)));
+    EXPECT_TRUE(u.logic.resetPassword()) << u.messages.texts().join('\n').toStdString();
+    EXPECT_EQ(u.login("jan", QString()), app::LoginResult::Ok);
+
+    u.logInAs(2, "jan");
+    ASSERT_TRUE(admin::storePassword(*other, 2, passwordDigest("inne"), QDate(2016, 3, 16)));
+    u.messages.clear();
+    EXPECT_TRUE(u.change({"inne", "nowe", "nowe"})) << "the old password is checked against the stored one";
+    EXPECT_EQ(u.login("jan", "nowe"), app::LoginResult::Ok);
 }
 
 TEST(UsersBroadcast, EveryRunningCopyIsFlaggedAndShowsTheText)

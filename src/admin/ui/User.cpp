@@ -54,7 +54,7 @@ TF_User::TF_User(data::TF_Dane &dane, IniFile &ini, TF_UstawHaslo &ustawHaslo, Q
 {
     setObjectName(QStringLiteral("F_User"));
     setWindowTitle(QStringLiteral("Zarządzanie użytkownikami"));
-    resize(820, 420);
+    resize(980, 420);
 
     MainMenu1 = new QMenuBar(this);
     QMenu *haslo = MainMenu1->addMenu(QStringLiteral("Hasło"));
