@@ -1,5 +1,7 @@
 #include "admin/Maintenance.h"
 
+#include "admin/Migration.h"
+
 #include "common/Platform.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
@@ -7,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <zip.h>
 
@@ -81,6 +84,7 @@ private:
 
 struct Refusal {
     QString reason;
+    QStringList paradoxTables = {};   // the archive is the previous program's Paradox folder
 };
 
 // Copies member `index` to `target`, at most its stated size; Refusal when
@@ -109,32 +113,42 @@ void extract(zip_t *z, zip_uint64_t index, const QString &name, qint64 size, con
         throw Refusal{QStringLiteral("plik „%1” w archiwum jest uszkodzony lub nie mieści się na dysku.").arg(name)};
 }
 
-// Reads the archive's database into `folder` after checking every member;
-// Refusal with the reason otherwise.
-void readArchive(const QString &zipFile, const QString &folder)
+// Opens an archive whose every member has a bare file name; `names` gets
+// the members' names in archive order. Refusal otherwise.
+Zip openArchive(const QString &zipFile, QStringList &names)
 {
     int error = 0;
     Zip z(zip_open(QFile::encodeName(zipFile).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!z)
         throw Refusal{QStringLiteral("plik jest uszkodzony albo nie jest archiwum ZIP.")};
     const zip_int64_t count = zip_get_num_entries(z.get(), 0);
-    zip_int64_t database = -1;
-    QStringList paradox;
     for (zip_int64_t i = 0; i < count; ++i) {
         const char *raw = zip_get_name(z.get(), zip_uint64_t(i), ZIP_FL_ENC_GUESS);
         const QString name = raw ? QString::fromUtf8(raw) : QString();
         if (!safeMemberName(name))
             throw Refusal{QStringLiteral("archiwum zawiera plik o niedozwolonej nazwie „%1”.").arg(name)};
-        if (name == databaseName)
-            database = i;
-        else if (paradoxMember(name))
-            paradox << name;
+        names << name;
     }
+    return z;
+}
+
+// Reads the archive's database into `folder` after checking every member;
+// Refusal with the reason otherwise.
+void readArchive(const QString &zipFile, const QString &folder)
+{
+    QStringList names;
+    const Zip z = openArchive(zipFile, names);
+    const zip_int64_t database = names.indexOf(databaseName);
+    QStringList paradox;
+    for (const QString &name : std::as_const(names))
+        if (name != databaseName && paradoxMember(name))
+            paradox << name;
     if (database < 0 && !paradox.isEmpty())
-        throw Refusal{QStringLiteral("archiwum zawiera tabele Paradox poprzedniej wersji programu (%1). "
-                                     "Ich przeniesienie do bazy danych nie jest jeszcze dostępne.")
+        throw Refusal{QStringLiteral("archiwum zawiera tabele Paradox poprzedniej wersji programu (%1), "
+                                     "a nie bazę danych tego programu.")
                           .arg(paradox.mid(0, 3).join(QStringLiteral(", "))
-                               + (paradox.size() > 3 ? QStringLiteral("…") : QString()))};
+                               + (paradox.size() > 3 ? QStringLiteral("…") : QString())),
+                      paradox};
     if (database < 0)
         throw Refusal{QStringLiteral("archiwum nie zawiera bazy danych programu (%1).").arg(databaseName)};
     zip_stat_t st;
@@ -143,6 +157,32 @@ void readArchive(const QString &zipFile, const QString &folder)
         || st.size > zip_uint64_t(maxMemberSize))
         throw Refusal{QStringLiteral("plik „%1” w archiwum ma niedozwolony rozmiar.").arg(databaseName)};
     extract(z.get(), zip_uint64_t(database), databaseName, qint64(st.size), QDir(folder).filePath(databaseName));
+}
+
+// Reads the Paradox tables (*.db) of the previous program's archive into
+// `folder`, every member name checked first; Refusal otherwise.
+void readParadoxArchive(const QString &zipFile, const QString &folder)
+{
+    QStringList names;
+    const Zip z = openArchive(zipFile, names);
+    QVector<std::pair<zip_uint64_t, QString>> tables;
+    // Index and memo files are not read by the migration.
+    for (int i = 0; i < names.size(); ++i)
+        if (QDir::match(QStringLiteral("*.db"), names[i]))
+            tables.append({zip_uint64_t(i), names[i]});
+    qint64 total = 0;
+    QSet<QString> written;   // names differing in letter case only would overwrite each other
+    for (const auto &[index, name] : tables) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(z.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)
+            || st.size > zip_uint64_t(maxMemberSize) || (total += qint64(st.size)) > maxMemberSize)
+            throw Refusal{QStringLiteral("plik „%1” w archiwum ma niedozwolony rozmiar.").arg(name)};
+        if (written.contains(name.toLower()))
+            throw Refusal{QStringLiteral("archiwum zawiera dwa razy plik „%1”.").arg(name)};
+        written.insert(name.toLower());
+        extract(z.get(), index, name, qint64(st.size), QDir(folder).filePath(name));
+    }
 }
 
 // Checks that the database read into `folder` is whole and is this
@@ -291,40 +331,31 @@ Outcome archive(data::Database &db, const QString &settingsFile, const QString &
     return {true, text};
 }
 
-Outcome restore(data::Database &db, const QString &zipFile, const QDateTime &now, const QString &osUser,
-                data::FileListView *view)
-{
-    const auto refused = [&](const QString &reason) {
-        return Outcome{false, QStringLiteral("Dane nie zostały odtworzone z archiwum \"%1\": %2\nBaza danych nie została zmieniona.")
-                                  .arg(shown(zipFile), reason)};
-    };
-    Progress progress(view, db.folder(), databaseName, {databaseName});
+namespace {
 
-    QTemporaryDir work;
-    if (!work.isValid())
-        return refused(QStringLiteral("nie można utworzyć folderu tymczasowego: %1").arg(work.errorString()));
-    try {
-        readArchive(zipFile, work.path());
-        checkRestored(work.path());
-    } catch (const Refusal &r) {
-        return refused(r.reason);
-    } catch (const data::EngineError &e) {
-        return refused(e.message());
-    }
+QString refusedText(const QString &zipFile, const QString &reason)
+{
+    return QStringLiteral("Dane nie zostały odtworzone z archiwum \"%1\": %2\nBaza danych nie została zmieniona.")
+        .arg(shown(zipFile), reason);
+}
+
+// Puts the checked database `restored` in place of the current one, with no
+// other copy running; the current one is kept beside it as a dated file,
+// whose path is returned. Refusal with nothing changed otherwise.
+QString putInPlace(data::Database &db, const QString &restored, const QDateTime &now, const QString &osUser)
+{
     const QStringList others = db.otherRunningCopyNames();
     if (!others.isEmpty())
-        return refused(othersRunningText(QStringLiteral("odtworzenie"), others));
-
+        throw Refusal{othersRunningText(QStringLiteral("odtworzenie"), others)};
     const QString kept = QDir(db.folder()).filePath(
         QStringLiteral("fenwa5_przed_odtworzeniem_%1.sqlite").arg(now.toString(QStringLiteral("yyyyMMdd_HHmmss"))));
+    if (QFileInfo::exists(kept))
+        throw Refusal{QStringLiteral("plik „%1” już istnieje.").arg(shown(kept))};
     try {
-        progress.at(0);
-        if (QFileInfo::exists(kept))
-            return refused(QStringLiteral("plik „%1” już istnieje.").arg(shown(kept)));
         db.copyTo(kept);
-        db.replaceWith(work.filePath(databaseName));
+        db.replaceWith(restored);
     } catch (const data::EngineError &e) {
-        return refused(e.message());
+        throw Refusal{e.message()};
     }
     if (!osUser.isEmpty()) {
         try {
@@ -333,9 +364,61 @@ Outcome restore(data::Database &db, const QString &zipFile, const QDateTime &now
             // The restored data are in place; only this copy is not listed.
         }
     }
-    return {true, filesText(1, " został odtworzony", "ów zostało odtworzonych")
-                      + QStringLiteral(" z archiwum: \"%1\".\nPoprzednia baza danych została zachowana w pliku \"%2\".")
-                            .arg(shown(zipFile), shown(kept))};
+    return kept;
+}
+
+} // namespace
+
+Outcome restore(data::Database &db, const QString &zipFile, const QDateTime &now, const QString &osUser,
+                data::FileListView *view)
+{
+    Progress progress(view, db.folder(), databaseName, {databaseName});
+    QTemporaryDir work;
+    if (!work.isValid())
+        return {false, refusedText(zipFile, QStringLiteral("nie można utworzyć folderu tymczasowego: %1").arg(work.errorString()))};
+    try {
+        readArchive(zipFile, work.path());
+        checkRestored(work.path());
+        progress.at(0);
+        const QString kept = putInPlace(db, work.filePath(databaseName), now, osUser);
+        return {true, filesText(1, " został odtworzony", "ów zostało odtworzonych")
+                          + QStringLiteral(" z archiwum: \"%1\".\nPoprzednia baza danych została zachowana w pliku \"%2\".")
+                                .arg(shown(zipFile), shown(kept))};
+    } catch (const Refusal &r) {
+        return {false, refusedText(zipFile, r.reason), r.paradoxTables};
+    } catch (const data::EngineError &e) {
+        return {false, refusedText(zipFile, e.message())};
+    }
+}
+
+Outcome restoreParadox(data::Database &db, const QString &zipFile, const QDateTime &now, const QString &osUser,
+                       data::FileListView *view)
+{
+    QTemporaryDir work;
+    if (!work.isValid())
+        return {false, refusedText(zipFile, QStringLiteral("nie można utworzyć folderu tymczasowego: %1").arg(work.errorString()))};
+    const QString old = work.filePath(QStringLiteral("paradox")), fresh = work.filePath(QStringLiteral("baza"));
+    try {
+        if (!QDir().mkpath(old) || !QDir().mkpath(fresh))
+            throw Refusal{QStringLiteral("nie można utworzyć folderu tymczasowego.")};
+        readParadoxArchive(zipFile, old);
+        const QStringList tables = QDir(old).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+        Progress progress(view, db.folder(), QStringLiteral("*.db"), tables, QStringLiteral("Przenoszenie danych ..."));
+        const MigrationReport report = migrateLegacyFolder(old, fresh, now.date(), [&](const QString &file) {
+            progress.at(int(tables.indexOf(file)));
+        });
+        if (report.tables.isEmpty())
+            throw Refusal{QStringLiteral("żadna tabela z archiwum nie została przeniesiona.\n") + report.skipped.join(QLatin1Char('\n'))};
+        checkRestored(fresh);
+        const QString kept = putInPlace(db, QDir(fresh).filePath(databaseName), now, osUser);
+        return {true, QStringLiteral("Dane poprzedniej wersji programu z archiwum \"%1\" zostały przeniesione do bazy danych.\n"
+                                     "Poprzednia baza danych została zachowana w pliku \"%2\".\n\n%3")
+                          .arg(shown(zipFile), shown(kept), report.text())};
+    } catch (const Refusal &r) {
+        return {false, refusedText(zipFile, r.reason)};
+    } catch (const data::EngineError &e) {
+        return {false, refusedText(zipFile, e.message())};
+    }
 }
 
 } // namespace fenwa::admin

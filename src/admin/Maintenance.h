@@ -12,7 +12,9 @@
 //   database of this program) before anything is changed; then, with no
 //   other copy running, keeps the current database beside it as a dated file
 //   and puts the restored content in its place in one step. A damaged,
-//   foreign or hostile archive changes nothing and the user is told why.
+//   foreign or hostile archive changes nothing and the user is told why; an
+//   archive of the previous program's Paradox folder can be carried over
+//   through the migration of such folders (restoreParadox).
 // Each shows the files it treats through a data::FileListView. The caller
 // closes the data module's shared tables around a command (SharedTablesClosed).
 #include "data/Checks.h"
@@ -21,6 +23,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace fenwa::admin {
@@ -30,6 +33,10 @@ namespace fenwa::admin {
 struct Outcome {
     bool done = false;
     QString text;
+    // A restore refused because the archive holds the previous program's
+    // Paradox tables (their names) rather than a database of this program:
+    // restoreParadox can bring them in through the migration.
+    QStringList paradoxTables = {};
 };
 
 // Closes the shared tables of the data module while it lives and opens again
@@ -61,5 +68,13 @@ Outcome archive(data::Database &db, const QString &settingsFile, const QString &
 // copies is made again in the restored content (empty: it had none).
 Outcome restore(data::Database &db, const QString &zipFile, const QDateTime &now, const QString &osUser,
                 data::FileListView *view);
+
+// "Odtwarzanie" of an archive of the previous program's Paradox folder: its
+// tables are read into a temporary folder, migrated into a new database
+// (admin/Migration.h) and that database, checked like a restored one, takes
+// the current one's place in the same way. The text tells what was carried
+// over and what was skipped.
+Outcome restoreParadox(data::Database &db, const QString &zipFile, const QDateTime &now, const QString &osUser,
+                       data::FileListView *view);
 
 } // namespace fenwa::admin

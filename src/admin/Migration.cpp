@@ -5,6 +5,7 @@
 #include "data/Schema.h"
 #include "data/SqlBuilder.h"
 #include "data/Seed.h"
+#include "data/SqlBuilder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+#include "LegacyFolder.h"
 #include "admin/Maintenance.h"
 #include "data/RulesFixture.h"
 #include "data/Schema.h"
@@ -7,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -193,6 +195,46 @@ TEST(Maintenance, ADamagedForeignOrHostileArchiveChangesNothing)
         EXPECT_EQ(QDir(from.path()).entryList(QDir::Files), QStringList{"archiwum.zip"}) << "nothing written beside";
         EXPECT_FALSE(o.view.visible);
     }
+}
+
+TEST(Maintenance, AnArchiveOfTheParadoxFolderIsOfferedToTheMigrationAndCarriedOver)
+{
+    Office o;
+    QTemporaryDir legacy, from;
+    fenwa::testing::writeLegacyFolder(legacy.path(), {"2001"}, 2015, 6);
+    QVector<std::pair<QByteArray, QByteArray>> members{{"PASSWD.PX", "indeks"}};
+    for (const QString &name : QDir(legacy.path()).entryList(QDir::Files))
+        members.append({QFile::encodeName(name), fileBytes(QDir(legacy.path()).filePath(name))});
+    const QString zip = QDir(from.path()).filePath("fenwa4.zip");
+    writeZip(zip, members);
+    const QStringList before = o.content();
+
+    const admin::Outcome offered = o.restore(zip);
+    EXPECT_FALSE(offered.done);
+    EXPECT_TRUE(offered.paradoxTables.contains("passwd.db") && offered.paradoxTables.contains("PASSWD.PX"));
+    EXPECT_EQ(o.content(), before) << "nothing changes until the migration is chosen";
+
+    const QDateTime now(QDate(2016, 3, 16), QTime(9, 30));
+    const admin::Outcome carried = admin::restoreParadox(*o.db, zip, now, QString(), &o.view);
+    ASSERT_TRUE(carried.done) << carried.text.toStdString();
+    EXPECT_TRUE(carried.text.contains("g_2015_2001.db: 12 / 12")) << carried.text.toStdString();
+    EXPECT_TRUE(o.db->fileExists("p_2015_2001.db"));
+    EXPECT_FALSE(o.db->fileExists("g_2016_2001.db")) << "the current data are replaced, not mixed";
+    Statement users(*o.db, QStringLiteral("SELECT Login FROM passwd ORDER BY Id"));
+    QStringList logins;
+    while (users.step())
+        logins << users.text(0);
+    EXPECT_EQ(logins, QStringList({"admin", QStringLiteral("Łucja Żak")}));
+    EXPECT_TRUE(QFileInfo::exists(QDir(o.dir.path()).filePath("fenwa5_przed_odtworzeniem_20160316_093000.sqlite")));
+
+    // Tables the migration cannot read change nothing either.
+    const QStringList migrated = o.content();
+    const QString damaged = QDir(from.path()).filePath("uszkodzone.zip");
+    writeZip(damaged, {{"passwd.db", "to nie jest tabela"}, {"kontr.db", "ani to"}});
+    const admin::Outcome refused = admin::restoreParadox(*o.db, damaged, now.addSecs(60), QString(), &o.view);
+    EXPECT_FALSE(refused.done);
+    EXPECT_TRUE(refused.text.contains("żadna tabela")) << refused.text.toStdString();
+    EXPECT_EQ(o.content(), migrated);
 }
 
 TEST(Maintenance, PackingAndRestoringWaitForEveryOtherRunningCopy)

@@ -2,6 +2,7 @@
 
 #include "admin/Maintenance.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 namespace fenwa::admin {
@@ -19,6 +20,15 @@ void tell(const MaintenanceContext &c, const Outcome &outcome)
 }
 
 } // namespace
+
+QString paradoxArchiveQuestion(const QString &zipFile, const QStringList &tables)
+{
+    return QStringLiteral("Archiwum \"%1\" zawiera tabele Paradox poprzedniej wersji programu (%2).\n"
+                          "Przenieść z nich dane do bazy danych? Obecne dane zostaną zastąpione przeniesionymi; "
+                          "poprzednia baza danych zostanie zachowana w osobnym pliku.")
+        .arg(QDir::toNativeSeparators(zipFile),
+             tables.mid(0, 5).join(QStringLiteral(", ")) + (tables.size() > 5 ? QStringLiteral("…") : QString()));
+}
 
 void Indeksowanie1Click(const MaintenanceContext &c)
 {
@@ -49,7 +59,16 @@ void Odtwarzanie1Click(const MaintenanceContext &c, const QString &archiveFolder
                                                       QStringLiteral("pliki zip (*.zip)"));
     if (file.isEmpty())
         return;
-    tell(c, restore(*c.dane.database(), file, c.clock.now(), c.osUser, &c.pliki));
+    const Outcome restored = restore(*c.dane.database(), file, c.clock.now(), c.osUser, &c.pliki);
+    if (restored.paradoxTables.isEmpty()) {
+        tell(c, restored);
+        return;
+    }
+    // The previous program's archive: offered to the migration.
+    const QStringList &tables = restored.paradoxTables;
+    if (!c.messages.question(paradoxArchiveQuestion(file, tables)))
+        return;
+    tell(c, restoreParadox(*c.dane.database(), file, c.clock.now(), c.osUser, &c.pliki));
 }
 
 } // namespace fenwa::admin

@@ -28,7 +28,10 @@ void Indeksowanie1Click(const MaintenanceContext &c);
 void Pakowanie1Click(const MaintenanceContext &c);
 // Archives into archiveFolder (the settings' "Archiwizacja").
 void Archiwizowanie1Click(const MaintenanceContext &c, const QString &archiveFolder);
-// Asks for an archive ("pliki zip|*.zip", starting in archiveFolder) and restores it.
+// Asks for an archive ("pliki zip|*.zip", starting in archiveFolder) and
+// restores it; an archive of the previous program's Paradox folder is offered
+// to the migration instead (paradoxArchiveQuestion).
 void Odtwarzanie1Click(const MaintenanceContext &c, const QString &archiveFolder);
+QString paradoxArchiveQuestion(const QString &zipFile, const QStringList &tables);
 
 } // namespace fenwa::admin

@@ -15,6 +15,8 @@
 #include "reports/ui/Szukaj.h"
 #include "admin/ui/Obsluga.h"
 #include "admin/ui/Pliki.h"
+#include "admin/ui/User.h"
+#include "admin/ui/UstawHaslo.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -197,8 +199,8 @@ void Aplikacja::createWindows()
     F_Konfiguracji->load();
     step(1);
 
-    // 2. F_User (users window) and 3. F_Slowniki (dictionaries window) are
-    //    created here by their own subsystems.
+    // 2. F_User (users window): created with the set-password dialog below.
+    // 3. F_Slowniki (dictionaries window) is created here by its own subsystem.
     step(2);
     step(3);
 
@@ -208,7 +210,10 @@ void Aplikacja::createWindows()
     F_Dane->open();
     step(4);
 
-    // 5. F_UstawHaslo is created here by its own subsystem.
+    // 5. The set-password dialog, and the users window it serves (which
+    //    binds to the data module's users table, so it comes after it).
+    F_UstawHaslo = new admin::TF_UstawHaslo(F_Konsola.get());
+    F_User = new admin::TF_User(*F_Dane, ini_, *F_UstawHaslo, F_Konsola.get());
     step(5);
     // 6. The file list: the reference scans of the record rules show in it.
     F_Pliki = new admin::TF_Pliki(F_Konsola.get());
@@ -271,6 +276,7 @@ void Aplikacja::connectCommands()
             [this](bool koszty) { Raporty->RaportZlozony(koszty); });
     connect(F_Konsola.get(), &TF_Konsola::realizacjaPlanowRequested, this,
             [this](bool koszty) { Raporty->RealizacjaPlanow(koszty); });
+    connect(F_Konsola.get(), &TF_Konsola::uzytkownicyRequested, this, [this] { F_User->exec(); });
     const auto maintenance = [this] {
         return admin::MaintenanceContext{*F_Dane, *F_Pliki, messages_, clock_, ini_.path(), osUser_, F_Konsola.get()};
     };

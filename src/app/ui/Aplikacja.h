@@ -22,6 +22,8 @@ class TF_Dane;
 namespace fenwa::admin {
 class TF_Konfiguracji;
 class TF_Pliki;
+class TF_User;
+class TF_UstawHaslo;
 }
 namespace fenwa::reg::ui {
 class RegisterWindows;
@@ -68,6 +70,8 @@ public:
     admin::TF_Konfiguracji *F_Konfiguracji = nullptr;
     std::unique_ptr<data::TF_Dane> F_Dane;
     admin::TF_Pliki *F_Pliki = nullptr;
+    admin::TF_User *F_User = nullptr;
+    admin::TF_UstawHaslo *F_UstawHaslo = nullptr;
     reports::ui::TF_Szukaj *F_Szukaj = nullptr;
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
     fenwa::ui::TF_OdDo *F_OdDo = nullptr;                // the period and unit dialog

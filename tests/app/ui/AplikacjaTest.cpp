@@ -1,5 +1,6 @@
 #include "TestData.h"
 #include "admin/ui/Konfiguracji.h"
+#include "admin/ui/User.h"
 #include "common/Digest.h"
 #include "app/Startup.h"
 #include "app/ui/Aplikacja.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace fenwa;
@@ -87,10 +89,17 @@ TEST_F(StartupTest, AdminWithEmptyPasswordReachesTheMainWindow)
     EXPECT_EQ(registry.last, "admin");
 }
 
-TEST_F(StartupTest, AboutBoxAndSettingsAreConnected)
+TEST_F(StartupTest, AboutBoxSettingsAndUsersAreConnected)
 {
     auto a = make("admin", "");
     ASSERT_TRUE(a->start());
+    QString shownOn;
+    QTimer::singleShot(0, a->F_User, [&] {
+        shownOn = a->F_Dane->T_Passwd->asString("Login");
+        a->F_User->reject();
+    });
+    a->F_Konsola->Uzytkownicy1->trigger();
+    EXPECT_EQ(shownOn, "admin") << "the users window opens modally on the current user's row";
     a->F_Konsola->Ustawienia1->trigger();
     EXPECT_TRUE(a->F_Konfiguracji->isVisible());
     EXPECT_FALSE(a->F_Konfiguracji->BitBtn1->isEnabled());
