@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QStylePainter>
 #include <QTableView>
 
 namespace fenwa::ui {
@@ -132,6 +133,32 @@ std::optional<QVariant> LookupCombo::typedChoice() const
     if (found < 0)
         return std::nullopt;
     return items_->item(found, 0)->data(Qt::UserRole);
+}
+
+QString LookupCombo::shownText() const
+{
+    const int r = currentIndex();
+    if (r < 0 || r >= items_->rowCount())
+        return QString();
+    QString text = items_->item(r, textColumn_)->text();
+    for (int c = 0; c < items_->columnCount() && text.trimmed().isEmpty(); ++c)
+        text = items_->item(r, c)->text();
+    return text;
+}
+
+void LookupCombo::paintEvent(QPaintEvent *event)
+{
+    if (isEditable()) {
+        QComboBox::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText = shownText();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 void LookupCombo::showPopup()

@@ -2,7 +2,9 @@
 // A choice list over a dictionary: a drop-down of the dictionary's rows in
 // several columns (each as wide as its texts and heading, a given width at
 // least), one line a row, about fifteen rows shown with a scroll bar. The box
-// shows one column's text; the chosen row's Id is the value. Typing looks a
+// shows one column's text (a row whose text there is blank shows its first
+// other text: a contractor known only by a person's name); the chosen row's
+// Id is the value. Typing looks a
 // row up by that column (with completion when asked for), the arrow keys move
 // through the rows and Backspace empties the choice. The rows follow the
 // dictionary: rows read again, added or filtered away are seen at the next
@@ -50,10 +52,13 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:
     void rebuild();
+    // The text the closed box shows for the chosen row.
+    QString shownText() const;
     int rowOfId(const QVariant &id) const;
 
     data::Dataset *dictionary_;
