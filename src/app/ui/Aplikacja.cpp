@@ -9,6 +9,7 @@
 #include "app/ui/Winietka.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
+#include "register/ui/EdPoz.h"
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/Szukaj.h"
 #include "admin/ui/Obsluga.h"
@@ -223,6 +224,14 @@ void Aplikacja::createWindows()
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
+    // The position editor: every position inserted or edited, from whatever
+    // window, shows in it, and OK saves it through the record rules.
+    F_EdPoz = new reg::ui::TF_EdPoz(*F_Dane, F_Konsola.get());
+    F_Dane->rules.positionEditor = [this](data::Table &, const QString &caption) {
+        return F_EdPoz->execute(caption);
+    };
+    connect(F_Konfiguracji, &admin::TF_Konfiguracji::installationKind, F_EdPoz,
+            &reg::ui::TF_EdPoz::setInstallationKind);
     // 10-18: F_ListaPoz, F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four
     //    filter dialogs are created here, each at its step, by their own subsystems.
     for (int i = 10; i < captions.size(); ++i)

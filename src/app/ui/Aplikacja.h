@@ -25,6 +25,7 @@ class TF_Pliki;
 }
 namespace fenwa::reg::ui {
 class RegisterWindows;
+class TF_EdPoz;
 }
 namespace fenwa::reports::ui {
 class TF_Szukaj;
@@ -66,6 +67,7 @@ public:
     admin::TF_Pliki *F_Pliki = nullptr;
     reports::ui::TF_Szukaj *F_Szukaj = nullptr;
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
+    reg::ui::TF_EdPoz *F_EdPoz = nullptr;   // opened by the record rules of positions
     std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
 
     // The step captions of the splash, in order (19 on a bar of 20).
