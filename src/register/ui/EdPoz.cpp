@@ -379,31 +379,37 @@ bool TF_EdPoz::commitAmount(const Amount &a)
     return true;
 }
 
+void TF_EdPoz::derive(void (PositionAmounts::*rule)())
+{
+    // A computation that fails leaves the fields as they are, without a message.
+    data::quiet([&] {
+        const QString names[] = {QStringLiteral("ilosc"), QStringLiteral("cena"), QStringLiteral("brutto"),
+                                 QStringLiteral("netto"), QStringLiteral("podatki")};
+        PositionAmounts v{amountValue(poz_, names[0]), amountValue(poz_, names[1]), amountValue(poz_, names[2]),
+                          amountValue(poz_, names[3]), amountValue(poz_, names[4])};
+        const PositionAmounts before = v;
+        (v.*rule)();
+        const std::optional<double> PositionAmounts::*members[] = {&PositionAmounts::ilosc, &PositionAmounts::cena,
+                                                                   &PositionAmounts::brutto, &PositionAmounts::netto,
+                                                                   &PositionAmounts::podatki};
+        for (int i = 0; i < 5; ++i)
+            if (v.*members[i] != before.*members[i])
+                poz_.setValue(names[i], *(v.*members[i]));
+    });
+    checkComplete();
+}
+
 void TF_EdPoz::leaveAmount(const Amount &a)
 {
     if (!commitAmount(a) || !poz_.editing())
         return;
-    // A computation that fails leaves the fields as they are, without a message.
-    data::quiet([&] {
-        PositionAmounts v{amountValue(poz_, QStringLiteral("ilosc")), amountValue(poz_, QStringLiteral("cena")),
-                          amountValue(poz_, QStringLiteral("brutto")), amountValue(poz_, QStringLiteral("netto")),
-                          amountValue(poz_, QStringLiteral("podatki"))};
-        const PositionAmounts before = v;
-        const QString f = a.field.toLower();
-        if (f == QLatin1String("ilosc") || f == QLatin1String("cena"))
-            v.leaveQuantityOrPrice();
-        else if (f == QLatin1String("brutto"))
-            v.leaveGross();
-        else if (f == QLatin1String("netto"))
-            v.leaveNet();
-        if (v.brutto != before.brutto)
-            poz_.setValue(QStringLiteral("brutto"), *v.brutto);
-        if (v.cena != before.cena)
-            poz_.setValue(QStringLiteral("cena"), *v.cena);
-        if (v.podatki != before.podatki)
-            poz_.setValue(QStringLiteral("podatki"), *v.podatki);
-    });
-    checkComplete();
+    const QString f = a.field.toLower();
+    if (f == QLatin1String("ilosc") || f == QLatin1String("cena"))
+        derive(&PositionAmounts::leaveQuantityOrPrice);
+    else if (f == QLatin1String("brutto"))
+        derive(&PositionAmounts::leaveGross);
+    else if (f == QLatin1String("netto"))
+        derive(&PositionAmounts::leaveNet);
 }
 
 void TF_EdPoz::recomputePrice()
@@ -413,17 +419,7 @@ void TF_EdPoz::recomputePrice()
     for (const Amount &a : amounts_)
         if (!commitAmount(a))
             return;
-    data::quiet([&] {
-        PositionAmounts v;
-        v.ilosc = amountValue(poz_, QStringLiteral("ilosc"));
-        v.brutto = amountValue(poz_, QStringLiteral("brutto"));
-        v.cena = amountValue(poz_, QStringLiteral("cena"));
-        const auto before = v.cena;
-        v.recomputePrice();
-        if (v.cena != before)
-            poz_.setValue(QStringLiteral("cena"), *v.cena);
-    });
-    checkComplete();
+    derive(&PositionAmounts::recomputePrice);
 }
 
 void TF_EdPoz::pick(const Lookup &l)

@@ -6,6 +6,7 @@
 // insert or edit state and save the record on OK, cancel it otherwise.
 #include "common/ui/LookupCombo.h"
 #include "data/Dane.h"
+#include "register/PositionAmounts.h"
 
 #include <QDialog>
 #include <functional>
@@ -93,6 +94,8 @@ private:
     // with a message and the control shows the field's value again.
     bool commitAmount(const Amount &a);
     void leaveAmount(const Amount &a);
+    // Applies one of the amount rules to the record's amounts.
+    void derive(void (PositionAmounts::*rule)());
     void recomputePrice();
     void pick(const Lookup &l);
     void showExtra(bool on);
