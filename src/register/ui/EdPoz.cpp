@@ -462,6 +462,9 @@ void TF_EdPoz::done(int result)
         for (const Amount &a : amounts_)
             if (!commitAmount(a))
                 return;   // the editor stays open on the refused amount
+        checkComplete();
+        if (!BitBtn1->isEnabled())
+            return;   // a required field is empty
     }
     QDialog::done(result);
 }

@@ -52,7 +52,8 @@ public:
     // Whether the control is painted as an empty required field.
     static bool markedEmpty(const QWidget *control);
 
-    // OK closes only when every amount's text is a number (or empty).
+    // OK closes only when the required fields are filled and every amount's
+    // text is a number (or empty).
     void done(int result) override;
 
     QDateEdit *DateTimePicker1;

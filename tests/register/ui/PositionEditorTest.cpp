@@ -90,6 +90,8 @@ TEST(PositionEditor, OkWaitsForEveryRequiredFieldAndTheSaveRunsTheRecordRules)
         for (QWidget *c : required)
             EXPECT_EQ(TF_EdPoz::markedEmpty(c), c == w.E_Fak) << c->metaObject()->className();
         EXPECT_FALSE(w.BitBtn1->isEnabled());
+        w.done(QDialog::Accepted);   // not even by another way
+        EXPECT_TRUE(w.isVisible());
         QTest::keyClicks(w.E_Fak, QStringLiteral("F"));   // the last one: OK at once
         EXPECT_TRUE(w.BitBtn1->isEnabled());
         EXPECT_FALSE(TF_EdPoz::markedEmpty(w.E_Fak));
