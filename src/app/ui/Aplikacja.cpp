@@ -10,6 +10,7 @@
 #include "common/ui/OdDo.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
+#include "register/ui/EdPoz.h"
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/Raporty.h"
 #include "reports/ui/Szukaj.h"
@@ -231,8 +232,16 @@ void Aplikacja::createWindows()
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
-    // 10-11: F_ListaPoz and F_EdPoz are created here by their own subsystem.
+    // 10. F_ListaPoz is created here by its own subsystem. 11. The position
+    // editor: every position inserted or edited, from whatever window, shows
+    // in it, and OK saves it through the record rules.
     step(10);
+    F_EdPoz = new reg::ui::TF_EdPoz(*F_Dane, F_Konsola.get());
+    F_Dane->rules.positionEditor = [this](data::Table &, const QString &caption) {
+        return F_EdPoz->execute(caption);
+    };
+    connect(F_Konfiguracji, &admin::TF_Konfiguracji::installationKind, F_EdPoz,
+            &reg::ui::TF_EdPoz::setInstallationKind);
     step(11);
     // 12. The period and unit dialog; 13. the criteria dialog and the reports.
     F_OdDo = new fenwa::ui::TF_OdDo(clock_.today(), F_Konsola.get());

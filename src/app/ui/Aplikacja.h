@@ -27,6 +27,7 @@ class TF_UstawHaslo;
 }
 namespace fenwa::reg::ui {
 class RegisterWindows;
+class TF_EdPoz;
 }
 namespace fenwa::reports::ui {
 class TF_Szukaj;
@@ -76,6 +77,7 @@ public:
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
     fenwa::ui::TF_OdDo *F_OdDo = nullptr;                // the period and unit dialog
     std::unique_ptr<reports::ui::ReportWindows> Raporty;   // F_Kryteria and the reports
+    reg::ui::TF_EdPoz *F_EdPoz = nullptr;   // opened by the record rules of positions
     std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
 
     // The step captions of the splash, in order (19 on a bar of 20).

@@ -1,25 +1,16 @@
 #pragma once
-// Editing a looked-up column of a grid: a drop-down list of the rows of the
-// dictionary (several columns: each as wide as its texts, one line a row, about
-// fifteen rows shown with a scroll bar), optionally with completion while
-// typing; the chosen row's Id goes into the record's source field.
-#include "data/Dataset.h"
+// Editing a looked-up column of a grid: the dictionary's choice list
+// (LookupCombo), optionally with completion while typing; the chosen row's Id
+// goes into the record's source field.
+#include "common/ui/LookupCombo.h"
 
 #include <QStyledItemDelegate>
 
 namespace fenwa::ui {
 
-struct LookupColumn {
-    QString field;
-    QString title;
-    int width = 100;   // pixels at least; wider when the texts or the heading need it
-};
-
 class LookupDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    static constexpr int kVisibleRows = 15;   // rows the open list shows at once
-
     // sourceField: the record's field holding the Id; textColumn: the list
     // column whose text the edit box shows (and completes).
     LookupDelegate(data::Dataset *dictionary, QVector<LookupColumn> columns, int textColumn,
