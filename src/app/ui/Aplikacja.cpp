@@ -223,9 +223,18 @@ void Aplikacja::createWindows()
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
-    // 10-18: F_ListaPoz, F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four
-    //    filter dialogs are created here, each at its step, by their own subsystems.
-    for (int i = 10; i < captions.size(); ++i)
+    // 10. The positions list, made with the register's windows.
+    reg::ui::TF_ListaPoz *positions = Rejestr->F_ListaPoz;
+    F_Szukaj->addTarget(
+        [this, positions]() -> data::Dataset * { return positions->isVisible() ? F_Dane->T_Poz : nullptr; });
+    positions->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
+    positions->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_ListaPoz::kGridLayoutSection),
+                                        gridLayoutStore());
+    positions->statementFolder = privateDirectory();
+    step(10);
+    // 11-18: F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four filter
+    //    dialogs are created here, each at its step, by their own subsystems.
+    for (int i = 11; i < captions.size(); ++i)
         step(i);
 
     splash.reset();
