@@ -230,6 +230,7 @@ TEST(PositionsList, APasteNeverDropsTheRecordBeingTyped)
 
         w.updateMenu();
         w.mWklej->trigger();
+        ASSERT_FALSE(app.messages.shown().isEmpty());
         EXPECT_EQ(app.messages.shown().last().kind, Messages::Kind::Error);
         EXPECT_EQ(p->state(), Dataset::State::Insert);
         EXPECT_EQ(p->asString(QStringLiteral("fak")), QStringLiteral("WPISANA"));
