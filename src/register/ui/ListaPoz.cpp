@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace fenwa::reg::ui {
 
@@ -130,10 +131,12 @@ TF_ListaPoz::TF_ListaPoz(data::TF_Dane &dane, QWidget *parent) : QDialog(parent)
 void TF_ListaPoz::bindGrid()
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    // A date is shown whole, whatever the font.
+    const int dateWidth = std::max(64, XDBGrid1->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) + 12);
     XDBGrid1->bind(dane_.T_Poz,
-                   {{.title = QStringLiteral("Lp"), .titleAlignment = left},
-                    {.field = QStringLiteral("data"), .title = QStringLiteral("Data"), .width = 64},
-                    {.field = QStringLiteral("fak"), .title = QStringLiteral("Numer dokumentu źródłowego")},
+                   {{.title = QStringLiteral("Lp"), .width = 40, .titleAlignment = left},
+                    {.field = QStringLiteral("data"), .title = QStringLiteral("Data"), .width = dateWidth},
+                    {.field = QStringLiteral("fak"), .title = QStringLiteral("Numer dokumentu źródłowego"), .width = 128},
                     {.field = QStringLiteral("pks"), .title = QStringLiteral("Pozycja księgowa"), .width = 64},
                     {.field = QStringLiteral("Kontrahent"), .title = QStringLiteral("Kontrahent"), .width = 256},
                     {.field = QStringLiteral("Choroba"), .title = QStringLiteral("Choroba"), .width = 256},
