@@ -186,7 +186,9 @@ QStringList registerIndexFields(const QString &file)
     if (file.startsWith(QLatin1Char('p'), Qt::CaseInsensitive))
         return {QStringLiteral("Dok"), QStringLiteral("Cz"), QStringLiteral("Bd"), QStringLiteral("Bp"),
                 QStringLiteral("zak"), QStringLiteral("kontr"), QStringLiteral("prac"), QStringLiteral("zf"),
-                QStringLiteral("ch"), QStringLiteral("gat"), QStringLiteral("jm"), QStringLiteral("ob")};
+                QStringLiteral("ch"), QStringLiteral("gat"), QStringLiteral("jm"), QStringLiteral("ob"),
+                QStringLiteral("Data"), QStringLiteral("Pks"), QStringLiteral("Fak"), QStringLiteral("Opis"),
+                QStringLiteral("netto"), QStringLiteral("podatki"), QStringLiteral("brutto")};
     return {QStringLiteral("Dok"), QStringLiteral("Rozdz"), QStringLiteral("Par"), QStringLiteral("Mc")};
 }
 

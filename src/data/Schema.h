@@ -41,10 +41,11 @@ QStringList upgradePositions(const QString &folder, const QString &suffix);  // 
 // table's rows are not read).
 bool positionsHaveOb(const Database &db, const QString &suffix);
 
-// The indexed fields of a register file: for the positions, Dok and every
-// field that refers to a dictionary; for the groups, Dok, Rozdz, Par and Mc.
-// They serve a group's positions and sums, a month's groups and the reference
-// scans before a dictionary entry is deleted.
+// The indexed fields of a register file: for the positions, Dok, every
+// field that refers to a dictionary and the fields the positions list shows
+// (ordered by a click on their titles); for the groups, Dok, Rozdz, Par and
+// Mc. They serve a group's positions and sums, a month's groups, the
+// reference scans before a dictionary entry is deleted and the lists' order.
 QStringList registerIndexFields(const QString &file);
 // The indexes of registerIndexFields that the file lacks (read from the
 // schema, no rows).

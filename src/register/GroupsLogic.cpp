@@ -3,8 +3,7 @@
 #include "common/Numbers.h"
 #include "data/Guard.h"
 #include "data/SqlBuilder.h"
-
-#include <QLocale>
+#include "register/RecordStamps.h"
 
 namespace fenwa::reg {
 
@@ -162,24 +161,8 @@ void GroupsLogic::information()
 {
     data::Table *g = dane_.T_Gr;
     data::quiet([&] {
-        if (!g->active() || g->isEmpty())
-            return;
-        data::Table *u = dane_.T_Passwd;
-        auto login = [&](const char *field) {
-            // A user who no longer exists is named by the number kept in the group.
-            const QVariant id = g->value(QString::fromLatin1(field));
-            if (!id.isNull() && u->locate(QStringLiteral("Id"), id))
-                return u->asString(QStringLiteral("Login"));
-            return id.isNull() ? QStringLiteral("(nieznany)") : QStringLiteral("(usunięty, nr %1)").arg(id.toLongLong());
-        };
-        auto stamp = [&](const char *field) {
-            return QLocale(QLocale::Polish, QLocale::Poland)
-                .toString(g->asDateTime(QString::fromLatin1(field)), QLocale::ShortFormat);
-        };
-        const QString added = login("O_Ins");
-        const QString changed = login("O_Mod");
-        dane_.messages().information(QStringLiteral("Grupę dodał %1, użytkownik %2.\nOstatnia zmiana %3, użytkownik %4.")
-                                         .arg(stamp("T_Ins"), added, stamp("T_Mod"), changed));
+        if (g->active() && !g->isEmpty())
+            dane_.messages().information(recordStamps(*g, *dane_.T_Passwd));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 
 #include <deque>
+#include <functional>
 
 namespace fenwa {
 
@@ -17,19 +18,19 @@ public:
 
     void error(const QString &text, const QString &title = QStringLiteral("Błąd")) override
     {
-        shown_.push_back({Kind::Error, title, text});
+        record({Kind::Error, title, text});
     }
     void warning(const QString &text, const QString &title = QStringLiteral("Ostrzeżenie")) override
     {
-        shown_.push_back({Kind::Warning, title, text});
+        record({Kind::Warning, title, text});
     }
     void information(const QString &text, const QString &title = QStringLiteral("Informacja")) override
     {
-        shown_.push_back({Kind::Information, title, text});
+        record({Kind::Information, title, text});
     }
     bool question(const QString &text, const QString &title = QStringLiteral("Pytanie")) override
     {
-        shown_.push_back({Kind::Question, title, text});
+        record({Kind::Question, title, text});
         if (answers_.empty())
             return defaultAnswer_;
         bool yes = answers_.front();
@@ -38,8 +39,12 @@ public:
     }
     void questionOk(const QString &text, const QString &title = QStringLiteral("Pytanie")) override
     {
-        shown_.push_back({Kind::QuestionOk, title, text});
+        record({Kind::QuestionOk, title, text});
     }
+
+    // Runs while a message is shown, as if the box were open (a test looks at
+    // the windows behind it).
+    std::function<void(const Shown &)> onShown;
 
     void answer(bool yes) { answers_.push_back(yes); }
     void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
@@ -55,6 +60,13 @@ public:
     void clear() { shown_.clear(); answers_.clear(); }
 
 private:
+    void record(const Shown &s)
+    {
+        shown_.push_back(s);
+        if (onShown)
+            onShown(s);
+    }
+
     QVector<Shown> shown_;
     std::deque<bool> answers_;
     bool defaultAnswer_ = true;

@@ -232,10 +232,17 @@ void Aplikacja::createWindows()
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
-    // 10. F_ListaPoz is created here by its own subsystem. 11. The position
-    // editor: every position inserted or edited, from whatever window, shows
-    // in it, and OK saves it through the record rules.
+    // 10. The positions list, made with the register's windows.
+    reg::ui::TF_ListaPoz *positions = Rejestr->F_ListaPoz;
+    F_Szukaj->addTarget(
+        [this, positions]() -> data::Dataset * { return positions->isVisible() ? F_Dane->T_Poz : nullptr; });
+    positions->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
+    positions->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_ListaPoz::kGridLayoutSection),
+                                        gridLayoutStore());
+    positions->statementFolder = privateDirectory();
     step(10);
+    // 11. The position editor: every position inserted or edited, from
+    // whatever window, shows in it, and OK saves it through the record rules.
     F_EdPoz = new reg::ui::TF_EdPoz(*F_Dane, F_Konsola.get());
     F_Dane->rules.positionEditor = [this](data::Table &, const QString &caption) {
         return F_EdPoz->execute(caption);

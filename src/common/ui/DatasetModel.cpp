@@ -138,9 +138,20 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
 
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columns_.size())
+    if (orientation != Qt::Horizontal || section < 0 || section >= columns_.size())
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
         return columns_[section].title;
-    return QVariant();
+    case FieldNameRole:
+        return columns_[section].field;
+    case Qt::TextAlignmentRole:
+        if (columns_[section].titleAlignment)
+            return int(columns_[section].titleAlignment | Qt::AlignVCenter);
+        return QVariant();
+    default:
+        return QVariant();
+    }
 }
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const

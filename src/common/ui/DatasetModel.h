@@ -23,12 +23,16 @@ struct GridColumn {
     Qt::Alignment alignment = {};   // default: numbers right, text left
     // A looked-up column edits its source field: the editor gives the Id.
     QString lookupKey{};
+    Qt::Alignment titleAlignment{};   // default: the header's own
 };
 
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     DatasetModel(data::Dataset *dataset, QVector<GridColumn> columns, QObject *parent = nullptr);
+
+    // Header data of a column under this role: its field ("" for none).
+    static constexpr int FieldNameRole = Qt::UserRole + 1;
 
     data::Dataset *dataset() const { return dataset_; }
     const QVector<GridColumn> &columns() const { return columns_; }

@@ -66,6 +66,8 @@ private:
 
 DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
 {
+    header_ = new BandedHeader(this);
+    setHorizontalHeader(header_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -221,6 +223,12 @@ void DbGrid::commitEditor()
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void DbGrid::setHeaderBands(QVector<HeaderBand> bands)
+{
+    header_->setBands(std::move(bands));
+    updateGeometries();
 }
 
 int DbGrid::currentColumnField() const

@@ -3,8 +3,10 @@
 // and back, optional multi-row selection, bold rows by a rule, check-box
 // columns, a footer line under the columns (counts, sums), ordering by a
 // click on a column title, the column layout kept in the settings file and
-// the column chooser opened by a click right of the last title.
+// the column chooser opened by a click right of the last title, and bands of
+// titles over spans of columns (BandedHeader).
 #include "common/Messages.h"
+#include "common/ui/BandedHeader.h"
 #include "common/ui/DatasetModel.h"
 #include "common/ui/GridLayout.h"
 
@@ -39,6 +41,10 @@ public:
 
     // The dataset field of the current column, -1 for none.
     int currentColumnField() const;
+    // Titles over spans of columns, named by their fields (see BandedHeader).
+    void setHeaderBands(QVector<HeaderBand> bands);
+    BandedHeader *bandedHeader() const { return header_; }
+
     // Commits and closes a cell editor that is open.
     void commitEditor();
 
@@ -81,6 +87,7 @@ private:
     void placeFooter();
 
     DatasetModel *model_ = nullptr;
+    BandedHeader *header_ = nullptr;
     Messages *messages_ = nullptr;
     GridFooter *footer_ = nullptr;
     bool syncing_ = false;

@@ -11,7 +11,17 @@ RegisterWindows::RegisterWindows(data::TF_Dane &dane, QWidget *mainWindow)
     F_Otworz = new TF_Otworz(mainWindow);
     F_Otworz->fillUnits(dane);
     F_GrDok = new TF_GrDok(dane, mainWindow);
+    F_ListaPoz = new TF_ListaPoz(dane, mainWindow);
     runDialog = [](QDialog &d) { return d.exec(); };
+    showPositions = [this](RegisterFlow &flow) {
+        QString caption;
+        const bool opened = data::guarded(dane_.messages(), [&] { caption = flow.openPositions(); });
+        if (opened) {
+            F_ListaPoz->setWindowTitle(caption);
+            runDialog(*F_ListaPoz);
+        }
+        flow.closePositions();
+    };
 }
 
 RegisterWindows::~RegisterWindows() = default;

@@ -400,3 +400,36 @@ TEST(DbGrid, ColumnLayoutIsKeptInTheSettingsFile)
     ignoring.loadLayout();
     EXPECT_FALSE(ignoring.isColumnHidden(2));
 }
+
+TEST(BandedHeader, ABandSpansTheVisibleAdjacentColumnsOfItsFields)
+{
+    Fixture x;
+    x.grid.resize(400, 200);
+    const int plainHeight = x.grid.horizontalHeader()->sizeHint().height();
+    x.grid.setHeaderBands({{QStringLiteral("Choroba"), {QStringLiteral("ch"), QStringLiteral("Z")}}});
+    BandedHeader *h = x.grid.bandedHeader();
+    EXPECT_EQ(h->sizeHint().height(), 2 * plainHeight);
+    x.grid.show();
+    ASSERT_TRUE(waitUntil([&] { return h->isVisible() && h->height() > 0; }));
+    EXPECT_EQ(h->bandOf(0), -1);   // "Lp" has no field
+
+    auto spans = [&] {
+        QVector<QPair<int, int>> out;   // first and last logical column of each piece
+        for (const BandedHeader::Piece &p : h->pieces()) {
+            EXPECT_EQ(p.title, QStringLiteral("Choroba"));
+            EXPECT_EQ(p.rect.left(), h->sectionViewportPosition(p.firstLogical));
+            EXPECT_EQ(p.rect.right(), h->sectionViewportPosition(p.lastLogical) + h->sectionSize(p.lastLogical) - 1);
+            EXPECT_EQ(p.rect.height(), h->height() / 2);
+            out << qMakePair(p.firstLogical, p.lastLogical);
+        }
+        return out;
+    };
+    EXPECT_EQ(spans(), (QVector<QPair<int, int>>{{1, 2}}));
+    x.grid.setColumnHidden(2, true);
+    EXPECT_EQ(spans(), (QVector<QPair<int, int>>{{1, 1}}));
+    x.grid.setColumnHidden(2, false);
+    // "Lp" moved between the two columns splits the band in two.
+    h->moveSection(h->visualIndex(0), 1);
+    EXPECT_EQ(spans(), (QVector<QPair<int, int>>{{1, 1}, {2, 2}}));
+    EXPECT_FALSE(h->grab().isNull());
+}

@@ -50,6 +50,8 @@ struct App : fenwa::testing::Installation {
                 windows->F_Otworz->ComboBox2->setCurrentIndex(unitIndex);
                 return int(QDialog::Accepted);
             }
+            if (&d == windows->F_ListaPoz)
+                return int(QDialog::Rejected);   // the positions are another test's
             groups().show();
             result = inGroups(groups());
             if (groups().isVisible())
@@ -121,7 +123,7 @@ TEST(GroupsWindow, OpenAddCloseReopenAndChoose)
     EXPECT_EQ(app.reg.rozdz, app.dane->T_Rozdz->locate(QStringLiteral("Id"), 2)
                                  ? app.dane->T_Rozdz->asString(QStringLiteral("Rozdz"))
                                  : QString());
-    EXPECT_FALSE(app.db->fileExists(app.reg.positionsFile()));   // the positions come later
+    EXPECT_TRUE(app.db->fileExists(app.reg.positionsFile()));   // "Pozycje" goes on to the positions
 }
 
 TEST(GroupsWindow, ExportPrintAndSearch)
@@ -195,6 +197,8 @@ TEST(GroupsWindow, BrowseOnlyUserCannotChangeGroups)
         EXPECT_TRUE(app.messages.shown().isEmpty());
         return int(QDialog::Rejected);
     });
+    // Leaving the groups window another way ends the flow before the positions.
+    EXPECT_FALSE(app.db->fileExists(app.reg.positionsFile()));
 }
 
 TEST(OpenDialog, ProposesTodayAndEnablesOk)
