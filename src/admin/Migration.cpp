@@ -4,6 +4,7 @@
 #include "data/ParadoxTable.h"
 #include "data/Schema.h"
 #include "data/Seed.h"
+#include "data/SqlBuilder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -181,7 +182,7 @@ MigrationReport migrateLegacyFolder(const QString &oldFolder, const QString &new
             }
 
             // The table is made as the program makes it.
-            const QString path = data::schema::tablePath(db.folder(), lower);
+            const QString path = data::tablePath(db.folder(), lower);
             if (shared) {
                 db.exec(QStringLiteral("DELETE FROM \"%1\"").arg(path));
             } else if (reg.hasMatch()) {

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/ParadoxTable.h"
 #include "data/Schema.h"
+#include "data/SqlBuilder.h"
 
 #include <QDir>
 
@@ -71,7 +72,7 @@ QString importStatement(const QString &dataFolder, ImportKind kind, const QStrin
     const bool contractors = kind == ImportKind::Contractors;
     QStringList lines{
         QStringLiteral("INSERT INTO \"%1\" (%2%3)")
-            .arg(data::schema::tablePath(dataFolder, s.table), s.columns,
+            .arg(data::tablePath(dataFolder, s.table), s.columns,
                  contractors ? QStringLiteral(",Ukr") : QString()),
         QStringLiteral("SELECT %1%2 FROM %3").arg(s.sourceColumns, contractors ? QStringLiteral(",False") : QString(), work)};
     if (!s.condition.isEmpty())

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "data/SqlBuilder.h"
 
 namespace fenwa::dictionaries {
 
@@ -19,7 +20,7 @@ QString personalDataInformation(data::Database &db, qint64 contractorId, const Q
             searching(file);
         q.clearSql();
         q.addLine(QStringLiteral("SELECT * FROM \"%1\" WHERE kontr = %2 ORDER BY T_Ins")
-                      .arg(data::schema::tablePath(db.folder(), file))
+                      .arg(data::tablePath(db.folder(), file))
                       .arg(contractorId));
         q.open();
         if (!q.isEmpty()) {
@@ -40,7 +41,7 @@ QString personalDataInformation(data::Database &db, qint64 contractorId, const Q
     if (found && !user.isNull()) {
         q.clearSql();
         q.addLine(QStringLiteral("SELECT Login FROM \"%1\" WHERE Id = :id")
-                      .arg(data::schema::tablePath(db.folder(), QStringLiteral("passwd.db"))));
+                      .arg(data::tablePath(db.folder(), QStringLiteral("passwd.db"))));
         q.setParam(QStringLiteral(":id"), user);
         q.open();
         if (!q.isEmpty()) {
