@@ -9,6 +9,8 @@
 #include "app/ui/Winietka.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
+#include "dictionaries/ui/Slowniki.h"
+#include "register/Register.h"
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/Szukaj.h"
 #include "admin/ui/Obsluga.h"
@@ -203,6 +205,12 @@ void Aplikacja::createWindows()
     F_Dane = std::make_unique<data::TF_Dane>(Sesja_1.get(), user, F_Konfiguracji->run(), F_Konsola->reg,
                                              messages_, clock_);
     F_Dane->open();
+    // The dictionaries window (step 3) binds its grids to the module's
+    // tables, so it is made once the module exists.
+    F_Slowniki = new dictionaries::ui::TF_Slowniki(*F_Dane, F_Konsola.get());
+    F_Slowniki->dumpFolder = privateDirectory();
+    F_Slowniki->importFolder = [this] { return registry_.previousDataFolder(); };
+    F_Slowniki->unitCodeOf = [this](const QString &unit) { return reg::unitCode(*F_Dane, unit); };
     step(4);
 
     // 5. F_UstawHaslo is created here by its own subsystem.
@@ -222,6 +230,10 @@ void Aplikacja::createWindows()
     reg::ui::TF_GrDok *groups = Rejestr->F_GrDok;
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
+    F_Szukaj->addTarget([this]() -> data::Dataset * {
+        return F_Slowniki->isVisible() ? F_Slowniki->activeTable() : nullptr;
+    });
+    F_Slowniki->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
     // 10-18: F_ListaPoz, F_EdPoz, F_OdDo, F_Kryteria, F_Zapisy and the four
     //    filter dialogs are created here, each at its step, by their own subsystems.
@@ -253,6 +265,8 @@ void Aplikacja::connectCommands()
             &admin::TF_Konfiguracji::showForEditing);
     connect(F_Konsola.get(), &TF_Konsola::oProgramieRequested, F_Winietka.get(), &TF_Winietka::showAbout);
     connect(F_Konsola.get(), &TF_Konsola::otworzRequested, this, [this] { Rejestr->Otwrz1Click(); });
+    connect(F_Konsola.get(), &TF_Konsola::slownikRequested, this,
+            [this](const QString &tab) { F_Slowniki->showAt(tab); });
     const auto maintenance = [this] {
         return admin::MaintenanceContext{*F_Dane, *F_Pliki, messages_, clock_, ini_.path(), osUser_, F_Konsola.get()};
     };

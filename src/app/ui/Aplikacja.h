@@ -29,6 +29,9 @@ class RegisterWindows;
 namespace fenwa::reports::ui {
 class TF_Szukaj;
 }
+namespace fenwa::dictionaries::ui {
+class TF_Slowniki;
+}
 
 namespace fenwa::app {
 
@@ -63,6 +66,7 @@ public:
     // others by this object.
     admin::TF_Konfiguracji *F_Konfiguracji = nullptr;
     std::unique_ptr<data::TF_Dane> F_Dane;
+    dictionaries::ui::TF_Slowniki *F_Slowniki = nullptr;
     admin::TF_Pliki *F_Pliki = nullptr;
     reports::ui::TF_Szukaj *F_Szukaj = nullptr;
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
