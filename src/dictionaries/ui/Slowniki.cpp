@@ -46,7 +46,11 @@ TF_Slowniki::TF_Slowniki(data::TF_Dane &dane, QWidget *parent) : QDialog(parent)
         lay->setContentsMargins(0, 0, 0, 0);
         lay->setSpacing(0);
         lay->addWidget(grid, 1);
-        pageControl1->addTab(holder, tab.caption);
+        // The units and laboratories are no tabs of a county installation.
+        if (tab.voivodeshipOnly && !dane_.settings().voivodeship())
+            holder->hide();
+        else
+            pageControl1->addTab(holder, tab.caption);
         grids_ << grid;
         pages_ << holder;
 
@@ -68,8 +72,6 @@ TF_Slowniki::TF_Slowniki(data::TF_Dane &dane, QWidget *parent) : QDialog(parent)
                 accept();
         });
         applyHeaderBands(page);
-        if (tab.voivodeshipOnly && !dane_.settings().voivodeship())
-            pageControl1->setTabVisible(page, false);
     }
 
     XDBNavigator1 = new fenwa::ui::DbNavigator(this);
@@ -141,26 +143,38 @@ TF_Slowniki::TF_Slowniki(data::TF_Dane &dane, QWidget *parent) : QDialog(parent)
 
 const DictionaryTab &TF_Slowniki::activeTab() const
 {
-    return dictionaryTabs()[std::max(0, pageControl1->currentIndex())];
+    return dictionaryTabs()[currentPage()];
 }
 
 Table *TF_Slowniki::activeTable() const
 {
-    return qobject_cast<Table *>(grids_[std::max(0, pageControl1->currentIndex())]->dataset());
+    return qobject_cast<Table *>(grids_[currentPage()]->dataset());
+}
+
+int TF_Slowniki::currentPage() const
+{
+    return std::max(0, int(pages_.indexOf(pageControl1->currentWidget())));
+}
+
+bool TF_Slowniki::pageShown(int page) const
+{
+    return page >= 0 && page < pages_.size() && pageControl1->indexOf(pages_[page]) >= 0;
 }
 
 void TF_Slowniki::setPage(int page)
 {
-    if (page == pageControl1->currentIndex())
+    if (!pageShown(page))
+        return;
+    if (page == currentPage())
         tabChanged();
     else
-        pageControl1->setCurrentIndex(page);
+        pageControl1->setCurrentWidget(pages_[page]);
 }
 
 int TF_Slowniki::showAt(const QString &tabObject)
 {
     const int page = tabIndex(tabObject);
-    if (page < 0 || !pageControl1->isTabVisible(page))
+    if (!pageShown(page))
         return QDialog::Rejected;
     setPage(page);
     return runModal(*this);
@@ -168,7 +182,7 @@ int TF_Slowniki::showAt(const QString &tabObject)
 
 std::optional<qlonglong> TF_Slowniki::pick(int page)
 {
-    if (page < 0 || page >= grids_.size() || !pageControl1->isTabVisible(page))
+    if (!pageShown(page))
         return std::nullopt;
     setPage(page);
     picking_ = true;
@@ -273,7 +287,7 @@ void TF_Slowniki::Eksport()
     Table *t = activeTable();
     if (!t)
         return;
-    fenwa::ui::DbGrid *g = grids_[pageControl1->currentIndex()];
+    fenwa::ui::DbGrid *g = grids_[currentPage()];
     QVector<int> widths;
     for (int c = 0; c < g->model()->columnCount(); ++c)
         widths << g->columnWidth(c);
@@ -382,7 +396,7 @@ void TF_Slowniki::Informacje()
 void TF_Slowniki::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    grids_[pageControl1->currentIndex()]->setFocus();
+    grids_[currentPage()]->setFocus();
     bindNavigator();
 }
 

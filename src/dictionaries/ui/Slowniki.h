@@ -44,6 +44,10 @@ public:
     const DictionaryTab &activeTab() const;
     data::Table *activeTable() const;
     fenwa::ui::DbGrid *grid(int page) const { return grids_[page]; }
+    // Pages count the tabs of dictionaryTabs(), also those this installation
+    // does not show. The page of the active tab; whether a page is shown.
+    int currentPage() const;
+    bool pageShown(int page) const;
     // Makes the tab of the page the active one (also what a caller's opening does).
     void setPage(int page);
 

@@ -212,7 +212,7 @@ TEST(DictionariesWindow, MenuPerTabAndInstallationKind)
         const QVector<DictionaryTab> &tabs = dictionaryTabs();
         for (int page = 0; page < tabs.size(); ++page) {
             const bool shown = p_w == 1 || !tabs[page].voivodeshipOnly;
-            EXPECT_EQ(app.w->pageControl1->isTabVisible(page), shown) << qPrintable(tabs[page].object);
+            EXPECT_EQ(app.w->pageShown(page), shown) << qPrintable(tabs[page].object);
             if (!shown) {
                 EXPECT_FALSE(app.w->pick(page).has_value());
                 continue;
