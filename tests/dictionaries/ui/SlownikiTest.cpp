@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
@@ -367,4 +368,31 @@ TEST(DictionariesWindow, EntryStatementPrintSheetAndDump)
     app.w->Zapisy();
     EXPECT_EQ(app.messages.last(), kOneYearOnly);
     EXPECT_TRUE(app.printedLayout.isEmpty());
+}
+
+// An import that fails says which file could not go into which dictionary,
+// adds nothing and leaves the dictionary open again.
+TEST(DictionariesWindow, AFailedImportKeepsTheDictionaryOpen)
+{
+    Window app;
+    app.w->setPage(kKontr);
+    Table *t = app.dane->T_kontr;
+    const int before = t->recordCount();
+    const QString file = QDir(app.dir.path()).filePath(QStringLiteral("Kontrahenci.db"));
+    QFile bogus(file);
+    ASSERT_TRUE(bogus.open(QIODevice::WriteOnly));
+    bogus.write("to nie jest tabela");
+    bogus.close();
+    app.w->chooseImportFile = [&](const ImportSource &source) {
+        EXPECT_EQ(source.fileName, QStringLiteral("Kontrahenci.db"));
+        return file;
+    };
+    app.w->updateMenu();
+    ASSERT_TRUE(app.w->mImportuj->isEnabled());
+    app.w->mImportuj->trigger();
+    EXPECT_EQ(app.messages.last(), QStringLiteral("Pliku ") + QDir::toNativeSeparators(file)
+                                       + QStringLiteral(" nie można importować do słownika Kontrahenci"));
+    EXPECT_TRUE(t->active());
+    EXPECT_EQ(t->recordCount(), before);
+    EXPECT_EQ(app.w->XDBNavigator1->table(), t);
 }
