@@ -328,7 +328,7 @@ void TF_Slowniki::Zapisy()
         return;
     Table *t = activeTable();
     if (!t || t->isEmpty() || t->isNull(QStringLiteral("Id"))) {
-        dane_.messages().information(QStringLiteral("Wybierz zapis słownika, którego zapisy mają być pokazane."));
+        dane_.messages().information(QStringLiteral("Wybierz zapis słownika, dla którego ma powstać zestawienie zapisów."));
         return;
     }
     EntryRequest request;

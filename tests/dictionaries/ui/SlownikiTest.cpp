@@ -368,6 +368,17 @@ TEST(DictionariesWindow, EntryStatementPrintSheetAndDump)
     app.w->Zapisy();
     EXPECT_EQ(app.messages.last(), kOneYearOnly);
     EXPECT_TRUE(app.printedLayout.isEmpty());
+
+    // An empty dictionary has no entry to list: said at once, no period asked.
+    app.db->exec(QStringLiteral("DELETE FROM \"%1\"").arg(app.db->path(QStringLiteral("ob.db"))));
+    app.dane->T_ob->refresh();
+    app.w->setPage(tabIndex(QStringLiteral("Tab_ob")));
+    bool periodAsked = false;
+    app.w->askPeriod = [&](EntryRequest &) { return periodAsked = true; };
+    app.messages.clear();
+    app.w->Zapisy();
+    EXPECT_FALSE(periodAsked);
+    EXPECT_EQ(app.messages.shown().size(), 1);
 }
 
 // An import that fails says which file could not go into which dictionary,
