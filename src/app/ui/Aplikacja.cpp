@@ -10,6 +10,8 @@
 #include "common/ui/OdDo.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
+#include "dictionaries/ui/Slowniki.h"
+#include "register/Register.h"
 #include "register/ui/EdPoz.h"
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/Raporty.h"
@@ -209,6 +211,12 @@ void Aplikacja::createWindows()
     F_Dane = std::make_unique<data::TF_Dane>(Sesja_1.get(), user, F_Konfiguracji->run(), F_Konsola->reg,
                                              messages_, clock_);
     F_Dane->open();
+    // The dictionaries window (step 3) binds its grids to the module's
+    // tables, so it is made once the module exists.
+    F_Slowniki = new dictionaries::ui::TF_Slowniki(*F_Dane, F_Konsola.get());
+    F_Slowniki->dumpFolder = privateDirectory();
+    F_Slowniki->importFolder = [this] { return registry_.previousDataFolder(); };
+    F_Slowniki->unitCodeOf = [this](const QString &unit) { return reg::unitCode(*F_Dane, unit); };
     step(4);
 
     // 5. The set-password dialog, and the users window it serves (which
@@ -231,6 +239,10 @@ void Aplikacja::createWindows()
     reg::ui::TF_GrDok *groups = Rejestr->F_GrDok;
     F_Szukaj->addTarget([this, groups]() -> data::Dataset * { return groups->isVisible() ? F_Dane->T_Gr : nullptr; });
     groups->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
+    F_Szukaj->addTarget([this]() -> data::Dataset * {
+        return F_Slowniki->isVisible() ? F_Slowniki->activeTable() : nullptr;
+    });
+    F_Slowniki->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     groups->XDBGrid1->setLayoutStore(QString::fromLatin1(reg::ui::TF_GrDok::kGridLayoutSection), gridLayoutStore());
     // 10. The positions list, made with the register's windows.
     reg::ui::TF_ListaPoz *positions = Rejestr->F_ListaPoz;
@@ -256,6 +268,24 @@ void Aplikacja::createWindows()
     step(12);
     Raporty = std::make_unique<reports::ui::ReportWindows>(*F_Dane, *F_OdDo, privateDirectory(), F_Konsola.get());
     step(13);
+    // The dictionary entry statement asks for its period and unit in the
+    // reports' dialog: the print button prints, the spreadsheet button exports.
+    F_Slowniki->askPeriod = [this](dictionaries::EntryRequest &request) {
+        F_OdDo->setPrintEnabled(true);
+        F_OdDo->setQuantitiesEnabled(true);
+        F_OdDo->setChartEnabled(false);
+        const int result = F_OdDo->exec();
+        if (result != fenwa::ui::TF_OdDo::Drukuj && result != fenwa::ui::TF_OdDo::Arkusz)
+            return false;
+        request.from = F_OdDo->od();
+        request.to = F_OdDo->doDnia();
+        request.unit = F_OdDo->unitName();
+        request.quantities = F_OdDo->ilosci();
+        request.toSheet = result == fenwa::ui::TF_OdDo::Arkusz;
+        return true;
+    };
+    // The editor's "..." buttons pick an entry on the dictionary's page.
+    F_EdPoz->pickFromDictionary = [this](int page) { return F_Slowniki->pick(page); };
     // 14-18: F_Zapisy and the four filter dialogs are created here, each at
     //    its step, by their own subsystem.
     for (int i = 14; i < captions.size(); ++i)
@@ -293,6 +323,8 @@ void Aplikacja::connectCommands()
     connect(F_Konsola.get(), &TF_Konsola::realizacjaPlanowRequested, this,
             [this](bool koszty) { Raporty->RealizacjaPlanow(koszty); });
     connect(F_Konsola.get(), &TF_Konsola::uzytkownicyRequested, this, [this] { F_User->exec(); });
+    connect(F_Konsola.get(), &TF_Konsola::slownikRequested, this,
+            [this](const QString &tab) { F_Slowniki->showAt(tab); });
     const auto maintenance = [this] {
         return admin::MaintenanceContext{*F_Dane, *F_Pliki, messages_, clock_, ini_.path(), osUser_, F_Konsola.get()};
     };

@@ -36,6 +36,9 @@ class ReportWindows;
 namespace fenwa::ui {
 class TF_OdDo;
 }
+namespace fenwa::dictionaries::ui {
+class TF_Slowniki;
+}
 
 namespace fenwa::app {
 
@@ -70,6 +73,7 @@ public:
     // others by this object.
     admin::TF_Konfiguracji *F_Konfiguracji = nullptr;
     std::unique_ptr<data::TF_Dane> F_Dane;
+    dictionaries::ui::TF_Slowniki *F_Slowniki = nullptr;
     admin::TF_Pliki *F_Pliki = nullptr;
     admin::TF_User *F_User = nullptr;
     admin::TF_UstawHaslo *F_UstawHaslo = nullptr;

@@ -1,6 +1,7 @@
 #include "common/ui/CommandMenu.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 
 namespace fenwa::ui {
 
@@ -34,6 +35,17 @@ void CommandMenu::refresh()
 {
     for (const auto &[action, enabled] : std::as_const(rules_))
         action->setEnabled(!enabled || enabled());
+}
+
+bool CommandMenu::escapeTo(QAction *cancel, QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier)
+        return false;
+    refresh();
+    if (cancel->isEnabled())
+        cancel->trigger();
+    event->accept();
+    return true;
 }
 
 } // namespace fenwa::ui

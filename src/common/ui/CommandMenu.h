@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <functional>
 
+class QKeyEvent;
+
 namespace fenwa::ui {
 
 class CommandMenu : public QMenu {
@@ -20,6 +22,9 @@ public:
     // The menu also opens on the widget's context-menu requests (a grid).
     void openFor(QWidget *widget);
     void refresh();
+    // Esc without modifiers runs `cancel` when its rule allows it, and never
+    // reaches the window (a dialog would close). Returns whether it was Esc.
+    bool escapeTo(QAction *cancel, QKeyEvent *event);
 
 private:
     QWidget *window_;

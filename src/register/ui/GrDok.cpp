@@ -256,13 +256,8 @@ bool TF_GrDok::event(QEvent *event)
 void TF_GrDok::keyPressEvent(QKeyEvent *event)
 {
     // Esc is "Rezygnuj" of the menu, not a way out of the window.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        updateMenu();
-        if (mRezygnuj->isEnabled())
-            mRezygnuj->trigger();
-        event->accept();
+    if (PopupMenu1->escapeTo(mRezygnuj, event))
         return;
-    }
     QDialog::keyPressEvent(event);
 }
 

@@ -10,11 +10,13 @@
 #include "app/ui/Winietka.h"
 #include "common/ScriptedMessages.h"
 #include "data/Dane.h"
+#include "dictionaries/ui/Slowniki.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -221,4 +223,29 @@ TEST_F(StartupTest, CountyInstallationCaption)
     a->F_Konfiguracji->BitBtn2->click();
     a->F_Konfiguracji->BitBtn2->click();
     EXPECT_EQ(a->F_Konsola->windowTitle(), "Fenwa5 - [14.09.2016]- powiat");
+}
+
+// Each dictionary item of the menu bar and of the toolbar's drop-down opens
+// the dictionaries window on its own tab.
+TEST_F(StartupTest, DictionaryMenusOpenTheWindowOnTheirTab)
+{
+    auto a = make("admin", "");
+    ASSERT_TRUE(a->start());
+    QStringList opened;
+    a->F_Slowniki->runModal = [&](QDialog &) {
+        opened << a->F_Slowniki->activeTab().object;
+        return int(QDialog::Rejected);
+    };
+    QStringList expected;
+    for (const TF_Konsola::Slownik &s : TF_Konsola::slowniki())
+        expected << s.tab;
+    for (QAction *item : std::as_const(a->F_Konsola->SlownikiMenu))
+        item->trigger();
+    EXPECT_EQ(opened, expected);
+
+    opened.clear();
+    for (QAction *item : a->F_Konsola->PopupActionBar2->actions())
+        item->trigger();
+    expected.removeAll(QStringLiteral("Tab_ob"));   // the drop-down has no ASF areas
+    EXPECT_EQ(opened, expected);
 }
