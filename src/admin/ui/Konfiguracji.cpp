@@ -1,5 +1,6 @@
 #include "admin/ui/Konfiguracji.h"
 
+#include "admin/Migration.h"
 #include "data/EngineError.h"
 
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -58,7 +60,13 @@ TF_Konfiguracji::TF_Konfiguracji(IniFile &ini, const QString &exeFolder, Inspect
     row(1, QStringLiteral("Folder eksportu"), E_FolderEksportu, BitBtn5, "E_FolderEksportu", "BitBtn5");
     row(2, QStringLiteral("Folder archiwizacji"), E_FolderArchiwizacji, BitBtn4, "E_FolderArchiwizacji",
         "BitBtn4");
-    grid->setRowStretch(6, 1);
+    BitBtnMigracja = new QPushButton(QStringLiteral("Przenieś dane z poprzedniej wersji…"), TabSheet1);
+    BitBtnMigracja->setObjectName(QStringLiteral("BitBtnMigracja"));
+    BitBtnMigracja->setToolTip(
+        QStringLiteral("Tworzy nowy folder danych z tabel folderu danych poprzedniej wersji programu"));
+    connect(BitBtnMigracja, &QPushButton::clicked, this, &TF_Konfiguracji::migrate);
+    grid->addWidget(BitBtnMigracja, 6, 0, 1, 2, Qt::AlignLeft);
+    grid->setRowStretch(7, 1);
     PageControl1->addTab(TabSheet1, QStringLiteral("Foldery"));
 
     auto labels = [](QGroupBox *box, QLabel *&a, QLabel *&b, QLabel *&c, const char *na, const char *nb,
@@ -196,6 +204,46 @@ void TF_Konfiguracji::browse(QLineEdit *edit)
     if (picked.isNull())
         return;   // cancelled
     edit->setText(picked.left(260));
+}
+
+void TF_Konfiguracji::migrate()
+{
+    if (!chooseFolder)
+        return;
+    const QString from = chooseFolder(this, QStringLiteral("Folder danych poprzedniej wersji programu"));
+    if (from.isEmpty())
+        return;
+    const QStringList tables = QDir(from).entryList({QStringLiteral("*.db")}, QDir::Files);
+    if (tables.isEmpty()) {
+        messages_.error(QStringLiteral("W folderze „%1” nie ma tabel danych do przeniesienia.")
+                            .arg(QDir::toNativeSeparators(from)));
+        return;
+    }
+    const QString to = chooseFolder(this, QStringLiteral("Nowy, pusty folder danych"));
+    if (to.isEmpty())
+        return;
+
+    QProgressDialog progress(QStringLiteral("Przenoszenie danych…"), QString(), 0, int(tables.size()), this);
+    progress.setWindowTitle(QStringLiteral("Przenoszenie danych"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    int done = 0;
+    MigrationReport report;
+    try {
+        report = migrateLegacyFolder(from, to, QDate::currentDate(), [&](const QString &file) {
+            progress.setLabelText(QStringLiteral("Odczyt tabeli %1").arg(file));
+            progress.setValue(std::min(done++, progress.maximum()));
+        });
+    } catch (const data::EngineError &e) {
+        progress.reset();
+        messages_.error(e.message());
+        return;
+    }
+    progress.setValue(progress.maximum());
+    messages_.information(report.text(), QStringLiteral("Dane przeniesione"));
+    if (messages_.question(QStringLiteral("Czy folder „%1” ma być folderem danych programu?")
+                               .arg(QDir::toNativeSeparators(to))))
+        E_FolderDanych->setText(to.left(260));
 }
 
 void TF_Konfiguracji::save()

@@ -52,6 +52,14 @@ public:
     QGroupBox *GroupWIW, *GroupPIW;
     QLabel *Label6, *Label7, *Label8, *Label9, *Label10, *Label11;
     QPushButton *BitBtn1, *BitBtn2;
+    // "Przenieś dane z poprzedniej wersji…" on the folders tab.
+    QPushButton *BitBtnMigracja;
+
+    // Carries a legacy data folder of Paradox tables over into a new, empty
+    // folder (two folder choices), with a progress window; the report is
+    // shown and, when the user agrees, the new folder becomes the data folder
+    // in the window (saved with OK, like a typed one).
+    void migrate();
 
 signals:
     // Emitted at the end of every loading: caption suffix and menu items of the main window.

@@ -1,5 +1,6 @@
 #include "admin/ui/Konfiguracji.h"
 #include "common/ScriptedMessages.h"
+#include "LegacyFolder.h"
 #include "data/EngineError.h"
 
 #include <QApplication>
@@ -236,4 +237,32 @@ TEST_F(KonfiguracjiTest, MissingInspectorateTablesAreReported)
     EXPECT_EQ(w->E_FolderDanych->text(), "/opt/fenwa5/") << "the folders are still loaded";
     EXPECT_EQ(kinds, QVector<int>({0})) << "the main window is still completed";
     EXPECT_TRUE(tabVisible(*w, w->TabSheet4));
+}
+
+TEST_F(KonfiguracjiTest, ALegacyFolderIsCarriedOverIntoANewDataFolderThatTheWindowThenNames)
+{
+    auto w = make();
+    QTemporaryDir legacy, target;
+    QStringList answers;
+    w->chooseFolder = [&](QWidget *, const QString &) { return answers.isEmpty() ? QString() : answers.takeFirst(); };
+
+    // A folder without tables is refused before anything is written.
+    answers = {target.path(), legacy.path()};
+    w->BitBtnMigracja->click();
+    EXPECT_TRUE(messages.last().contains("nie ma tabel danych"));
+    EXPECT_FALSE(QFile::exists(target.filePath("fenwa5.sqlite")));
+
+    fenwa::testing::writeLegacyFolder(legacy.path(), {"2003"}, 2016, 3);
+    answers = {legacy.path(), target.path()};
+    w->BitBtnMigracja->click();
+    EXPECT_TRUE(QFile::exists(target.filePath("fenwa5.sqlite")));
+    EXPECT_TRUE(messages.texts().join('\n').contains("p_2016_2003.db: 3 / 3"));
+    EXPECT_EQ(w->E_FolderDanych->text(), target.path());
+
+    // A second run into the same folder is refused and changes nothing there.
+    const QString before = w->E_FolderDanych->text();
+    answers = {legacy.path(), target.path()};
+    w->BitBtnMigracja->click();
+    EXPECT_EQ(w->E_FolderDanych->text(), before);
+    EXPECT_EQ(messages.shown().last().kind, Messages::Kind::Error);
 }
