@@ -18,7 +18,7 @@ QVector<BrowserColumn> browserColumns(bool voivodeship)
         return BrowserColumn{QString::fromUtf8(title), QString::fromLatin1(field), 20, true, centred};
     };
     QVector<BrowserColumn> columns = {
-        c("Data", "data", 64),
+        c("Data", "data", 80),
         c("Symbol grupy dokumentów", "Dok", 110),
         c("Rozdział", "Rozdz", 60),
         c("Paragraf", "par", 60),

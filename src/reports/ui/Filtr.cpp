@@ -16,6 +16,7 @@ FilterDialog::FilterDialog(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Filtr"));
     setModal(true);
+    setMinimumWidth(340);
     auto *outer = new QVBoxLayout(this);
     body = new QVBoxLayout;
     outer->addLayout(body);

@@ -143,7 +143,7 @@ bool TF_Zapisy::openYear(int year, const QString &unit)
         q_.setDisplayFormat(QString::fromLatin1(f), kAmountFormat);
     columns_ = browserColumns(voivodeship);
     filtry_ = BrowserFilters(columns_.size());
-    QVector<fenwa::ui::GridColumn> grid{{.title = QStringLiteral("Lp"), .width = 25, .readOnly = true}};
+    QVector<fenwa::ui::GridColumn> grid{{.title = QStringLiteral("Lp"), .width = 40, .readOnly = true}};
     for (const BrowserColumn &c : columns_)
         grid << fenwa::ui::GridColumn{.field = c.field, .title = c.title, .width = c.width, .check = c.check,
                                       .readOnly = true,
