@@ -3,6 +3,7 @@
 // current column, ordering that keeps the record and the filter, closing
 // without filters, and the CSV file of the visible columns.
 #include "data/Demo.h"
+#include "output/XlsxReader.h"
 #include "register/Installation.h"
 #include "reports/ui/Zapisy.h"
 
@@ -159,4 +160,41 @@ TEST(ZapisyWindow, CsvHoldsTheVisibleColumnsAndAnExistingFileIsKeptWhenNotReplac
     b.w->EksportCsv();
     EXPECT_EQ(b.inst.messages.texts().value(0), QStringLiteral("Plik o takiej nazwie istnieje. Zastąpić?"));
     EXPECT_EQ(QFileInfo(path).size(), size);
+}
+
+// The sheet holds every column, hidden or not, the filtered rows with
+// amounts as numbers, and the filter's descriptions under the data.
+TEST(ZapisyWindow, SheetHoldsAllColumnsOfTheFilteredRowsAndTheFilterLine)
+{
+    Browser b;
+    ASSERT_TRUE(b.w->openYear(2016, b.unit));
+    data::Query &q = *b.inst.dane->Q_Rob;
+    for (const auto &[field, tick] : {std::pair{"Wyd", false}, std::pair{"kosz", true}}) {
+        b.goTo(0, QString::fromLatin1(field));
+        b.answer = [tick = tick](QDialog &d) {
+            static_cast<TF_FiltrBool &>(d).CheckBox1->setChecked(tick);
+            return int(QDialog::Accepted);
+        };
+        b.w->UstawFiltr();
+    }
+    const int rows = q.recordCount();
+    ASSERT_GT(rows, 0);
+    b.w->XDBGrid1->setColumnHidden(b.gridColumn(QStringLiteral("Opis")), true);
+    QString written;
+    b.w->openFile = [&](const QString &path) {
+        written = path;
+        return true;
+    };
+    b.w->EksportExcel();
+    ASSERT_FALSE(written.isEmpty()) << b.inst.messages.texts().join(u'|').toStdString();
+    const testing_xlsx::Workbook wb = testing_xlsx::read(written);
+    ASSERT_TRUE(wb.ok);
+    EXPECT_EQ(wb.text("A1"), QStringLiteral("Przeglądanie pozycji za rok 2016"));
+    EXPECT_EQ(wb.text("A2"), QStringLiteral("Lp"));
+    EXPECT_EQ(wb.text("L2"), QStringLiteral("Opis pozycji"));
+    EXPECT_EQ(wb.text("AB2"), QStringLiteral("Pracownia"));
+    const QString lastData = QStringLiteral("T%1").arg(rows + 2);   // brutto of the last row
+    EXPECT_TRUE(wb.cells.value(lastData).type.isEmpty()) << "brutto is written as a number";
+    EXPECT_FALSE(wb.text(lastData).isEmpty());
+    EXPECT_EQ(wb.text(QStringLiteral("A%1").arg(rows + 3)), QStringLiteral("Filtr: False; True; "));
 }
