@@ -155,6 +155,7 @@ bool TF_Zapisy::openYear(int year, const QString &unit)
     XDBGrid1->loadLayout();
     pole.clear();
     szukany.clear();
+    XDBGrid1->horizontalHeader()->setSortIndicatorShown(false);
     setWindowTitle(QStringLiteral("Przeglądanie pozycji za rok %1").arg(year));
     rebuild();
     return true;
@@ -297,6 +298,8 @@ void TF_Zapisy::orderBy(int column)
     } else {
         pole = field;
         szukany.clear();
+        XDBGrid1->horizontalHeader()->setSortIndicatorShown(true);
+        XDBGrid1->horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
     }
     q_.gotoBookmark(mark);
     updateFooter();
