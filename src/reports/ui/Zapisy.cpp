@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace fenwa::reports::ui {
@@ -39,10 +40,7 @@ void writeStatement(const QString &folder, const QStringList &lines)
 
 } // namespace
 
-TF_Zapisy::TF_Zapisy(data::TF_Dane &dane, QWidget *parent)
-    : QDialog(parent)
-    , dane_(dane)
-    , q_(*dane.Q_Rob)
+TF_Zapisy::TF_Zapisy(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), dane_(dane), q_(*dane.Q_Rob)
 {
     setObjectName(QStringLiteral("F_Zapisy"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -79,7 +77,7 @@ TF_Zapisy::TF_Zapisy(data::TF_Dane &dane, QWidget *parent)
     connect(Excel, &QPushButton::clicked, this, &TF_Zapisy::EksportExcel);
     connect(Zamknij, &QPushButton::clicked, this, &QDialog::accept);
     connect(XDBGrid1, &fenwa::ui::DbGrid::currentFieldChanged, this, [this](const QString &field) {
-        kolumna.clear();   // "Lp" has no field: setting and removing do nothing there
+        kolumna.clear(); // "Lp" has no field: setting and removing do nothing there
         for (const BrowserColumn &c : std::as_const(columns_))
             if (c.field.compare(field, Qt::CaseInsensitive) == 0)
                 kolumna = c.field;
@@ -88,7 +86,8 @@ TF_Zapisy::TF_Zapisy(data::TF_Dane &dane, QWidget *parent)
 
     menu = new fenwa::ui::CommandMenu(this);
     menu->openFor(XDBGrid1);
-    menu->addCommand(QStringLiteral("Szukaj"), [this] { Szukaj->click(); }, QKeySequence(QStringLiteral("Ctrl+F")));
+    menu->addCommand(
+        QStringLiteral("Szukaj"), [this] { Szukaj->click(); }, QKeySequence(QStringLiteral("Ctrl+F")));
     menu->addSeparator();
     menu->addCommand(QStringLiteral("Ustaw filtr"), [this] { UstawFiltr(); });
     menu->addCommand(QStringLiteral("Usuń filtr"), [this] { UsunFiltr(); });
@@ -145,13 +144,16 @@ bool TF_Zapisy::openYear(int year, const QString &unit)
     filtry_ = BrowserFilters(columns_.size());
     QVector<fenwa::ui::GridColumn> grid{{.title = QStringLiteral("Lp"), .width = 40, .readOnly = true}};
     for (const BrowserColumn &c : columns_)
-        grid << fenwa::ui::GridColumn{.field = c.field, .title = c.title, .width = c.width, .check = c.check,
+        grid << fenwa::ui::GridColumn{.field = c.field,
+                                      .title = c.title,
+                                      .width = c.width,
+                                      .check = c.check,
                                       .readOnly = true,
                                       .titleAlignment = c.centredTitle ? Qt::AlignHCenter : Qt::AlignLeft};
     XDBGrid1->bind(&q_, grid, &dane_.messages());
-    XDBGrid1->setHeaderBands({{QStringLiteral("Paragraf"), {QStringLiteral("par"), QStringLiteral("pOpis")}},
-                              {QStringLiteral("Wartość"),
-                               {QStringLiteral("netto"), QStringLiteral("podatki"), QStringLiteral("brutto")}}});
+    XDBGrid1->setHeaderBands(
+        {{QStringLiteral("Paragraf"), {QStringLiteral("par"), QStringLiteral("pOpis")}},
+         {QStringLiteral("Wartość"), {QStringLiteral("netto"), QStringLiteral("podatki"), QStringLiteral("brutto")}}});
     XDBGrid1->loadLayout();
     pole.clear();
     szukany.clear();
@@ -224,8 +226,7 @@ void TF_Zapisy::UstawFiltr()
             return;
         filtry_.setText(c, col.field, F_FiltrTekstowy->Edit1->text());
         break;
-    default:
-        return;
+    default: return;
     }
     rebuild();
 }
@@ -248,7 +249,7 @@ void TF_Zapisy::UsunWszystkieFiltry()
 void TF_Zapisy::rebuild()
 {
     if (q_.active())
-        data::guarded(dane_.messages(), [&] { applyFilter(q_, filtry_.filtr()); });
+        keepingView([&] { data::guarded(dane_.messages(), [&] { applyFilter(q_, filtry_.filtr()); }); });
     updateTitles();
     updateFooter();
 }
@@ -288,21 +289,33 @@ void TF_Zapisy::orderBy(int column)
     const QString field = columns_[column - 1].field;
     const data::Dataset::Bookmark mark = q_.bookmark();
     const QStringList before = q_.sql();
-    const bool reopened = data::quiet([&] {
-        q_.setSql(orderedStatement(before, field));
-        q_.open();
+    keepingView([&] {
+        const bool reopened = data::quiet([&] {
+            q_.setSql(orderedStatement(before, field));
+            q_.open();
+        });
+        if (!reopened) {
+            q_.setSql(before);
+            data::quiet([&] { q_.open(); });
+        } else {
+            pole = field;
+            szukany.clear();
+            XDBGrid1->horizontalHeader()->setSortIndicatorShown(true);
+            XDBGrid1->horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
+        }
+        q_.gotoBookmark(mark);
     });
-    if (!reopened) {
-        q_.setSql(before);
-        data::quiet([&] { q_.open(); });
-    } else {
-        pole = field;
-        szukany.clear();
-        XDBGrid1->horizontalHeader()->setSortIndicatorShown(true);
-        XDBGrid1->horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
-    }
-    q_.gotoBookmark(mark);
     updateFooter();
+}
+
+void TF_Zapisy::keepingView(const std::function<void()> &change)
+{
+    const int scrolled = XDBGrid1->horizontalScrollBar()->value();
+    const int column = XDBGrid1->currentIndex().column();
+    change();
+    if (column >= 0 && q_.recNo() >= 0)
+        XDBGrid1->setCurrentIndex(XDBGrid1->model()->index(q_.recNo(), column));
+    XDBGrid1->horizontalScrollBar()->setValue(scrolled);
 }
 
 bool TF_Zapisy::eventFilter(QObject *watched, QEvent *event)
@@ -334,7 +347,8 @@ void TF_Zapisy::EksportCsv()
     }
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) && !dane_.messages().question(QStringLiteral("Plik o takiej nazwie istnieje. Zastąpić?")))
+    if (QFileInfo::exists(path)
+        && !dane_.messages().question(QStringLiteral("Plik o takiej nazwie istnieje. Zastąpić?")))
         return;
     QVector<BrowserColumn> visible;
     const QHeaderView *header = XDBGrid1->horizontalHeader();

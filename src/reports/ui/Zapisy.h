@@ -77,6 +77,9 @@ protected:
 private:
     int show(QDialog &dialog) { return runDialog ? runDialog(dialog) : dialog.exec(); }
     void rebuild();
+    // Reading the records again resets the grid: after `change` it returns
+    // to the column and the scrolled position the user was at.
+    void keepingView(const std::function<void()> &change);
     void updateFooter();
     void updateTitles();
     int currentColumn() const;   // index into columns_, -1 on "Lp"

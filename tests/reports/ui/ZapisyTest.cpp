@@ -125,6 +125,7 @@ TEST(ZapisyWindow, FilterThroughTheCurrentColumnSurvivesOrderingWhichKeepsTheRec
     b.w->orderBy(b.gridColumn(QStringLiteral("Kontr")));
     EXPECT_EQ(b.w->pole, QStringLiteral("Kontr"));
     EXPECT_EQ(q.value(QStringLiteral("id")), id);
+    EXPECT_EQ(b.w->XDBGrid1->currentIndex().column(), b.gridColumn(QStringLiteral("Kontr")));
     EXPECT_EQ(q.recordCount(), spent);
     EXPECT_TRUE(q.sql().last().endsWith(QStringLiteral("ORDER BY Kontr")));
 
