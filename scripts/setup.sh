@@ -11,7 +11,7 @@ packages=(build-essential cmake pkg-config
   fonts-liberation xdg-utils)
 if [ "$mode" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth poppler-utils
-    libreoffice-calc-nogui sqlite3 desktop-file-utils man-db)
+    libreoffice-calc-nogui sqlite3 desktop-file-utils man-db python3)
 fi
 
 missing=()

@@ -16,6 +16,7 @@
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/Raporty.h"
 #include "reports/ui/Szukaj.h"
+#include "reports/ui/Zapisy.h"
 #include "admin/ui/Obsluga.h"
 #include "admin/ui/Pliki.h"
 #include "admin/ui/User.h"
@@ -286,8 +287,24 @@ void Aplikacja::createWindows()
     };
     // The editor's "..." buttons pick an entry on the dictionary's page.
     F_EdPoz->pickFromDictionary = [this](int page) { return F_Slowniki->pick(page); };
-    // 14-18: F_Zapisy and the four filter dialogs are created here, each at
-    //    its step, by their own subsystem.
+    // 14-18: the position browser with its four filter dialogs. It asks
+    // for the register in the open dialog, with the month list off.
+    F_Zapisy = new reports::ui::TF_Zapisy(*F_Dane, F_Konsola.get());
+    F_Zapisy->statementFolder = privateDirectory();
+    F_Zapisy->XDBGrid1->setLayoutStore(QString::fromLatin1(reports::ui::TF_Zapisy::kGridLayoutSection),
+                                       gridLayoutStore());
+    F_Zapisy->askRegister = [this](int &year, QString &unit) {
+        reg::ui::TF_Otworz &dialog = *Rejestr->F_Otworz;
+        dialog.propose(clock_.today());
+        dialog.ComboBox3->setEnabled(false);
+        const bool accepted = Rejestr->runDialog(dialog) == QDialog::Accepted;
+        dialog.ComboBox3->setEnabled(true);
+        year = dialog.year();
+        unit = dialog.unitName();
+        return accepted;
+    };
+    F_Szukaj->addTarget([this]() -> data::Dataset * { return F_Zapisy->isVisible() ? F_Dane->Q_Rob : nullptr; });
+    F_Zapisy->onSearch = [this](QWidget *owner) { F_Szukaj->showFor(owner); };
     for (int i = 14; i < captions.size(); ++i)
         step(i);
 
@@ -322,6 +339,7 @@ void Aplikacja::connectCommands()
             [this](bool koszty) { Raporty->RaportZlozony(koszty); });
     connect(F_Konsola.get(), &TF_Konsola::realizacjaPlanowRequested, this,
             [this](bool koszty) { Raporty->RealizacjaPlanow(koszty); });
+    connect(F_Konsola.get(), &TF_Konsola::przegladaniePozycjiRequested, this, [this] { F_Zapisy->Przegladanie(); });
     connect(F_Konsola.get(), &TF_Konsola::uzytkownicyRequested, this, [this] { F_User->exec(); });
     connect(F_Konsola.get(), &TF_Konsola::slownikRequested, this,
             [this](const QString &tab) { F_Slowniki->showAt(tab); });

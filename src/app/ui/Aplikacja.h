@@ -31,6 +31,7 @@ class TF_EdPoz;
 }
 namespace fenwa::reports::ui {
 class TF_Szukaj;
+class TF_Zapisy;
 class ReportWindows;
 }
 namespace fenwa::ui {
@@ -81,6 +82,7 @@ public:
     std::unique_ptr<reg::ui::RegisterWindows> Rejestr;   // F_Otworz, F_GrDok and the flow
     fenwa::ui::TF_OdDo *F_OdDo = nullptr;                // the period and unit dialog
     std::unique_ptr<reports::ui::ReportWindows> Raporty;   // F_Kryteria and the reports
+    reports::ui::TF_Zapisy *F_Zapisy = nullptr;   // the position browser and its filters
     reg::ui::TF_EdPoz *F_EdPoz = nullptr;   // opened by the record rules of positions
     std::unique_ptr<TF_Winietka> F_Winietka;   // the about box
 
