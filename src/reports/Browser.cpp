@@ -50,7 +50,7 @@ QVector<BrowserColumn> browserColumns(bool voivodeship)
     return columns;
 }
 
-QStringList browserStatement(const QString &fd, const QString &suffix, int year, bool voivodeship)
+QStringList browserStatement(const QString &fd, const QString &suffix, int year, bool voivodeship, BrowserText text)
 {
     const QString common = QStringLiteral(
         "SELECT p.id,g.dok,rozdz.rozdz,par.par,par.opis popis,zf.zf,ch.ch,gat.gat,kontr.nazwa kontr,cz.cz,p.opis,"
@@ -59,20 +59,23 @@ QStringList browserStatement(const QString &fd, const QString &suffix, int year,
     auto table = [&](const QString &name) { return data::tablePath(fd, name); };
     lines << QStringLiteral("FROM \"%1\" AS p").arg(table(u'p' + suffix))
           << QStringLiteral("JOIN \"%1\" AS g on g.id=p.dok").arg(table(u'g' + suffix));
+    enum Join { Inner, Position, Outer };   // Position: inner as written, left outer as executed
     const struct {
         const char *name;
         const char *on;
-        bool outer;
-    } joins[] = {{"rozdz", "g.rozdz", false}, {"par", "g.par", false}, {"zf", "p.zf", false},
-                 {"jm", "p.jm", false},      {"ch", "p.ch", true},     {"gat", "p.gat", true},
-                 {"cz", "p.cz", false},      {"kontr", "p.kontr", false}, {"bd", "p.bd", true},
-                 {"bp", "p.bp", true},       {"zak", "p.zak", true},   {"prac", "p.prac", true},
-                 {"ob", "p.ob", true}};
+        Join join;
+    } joins[] = {{"rozdz", "g.rozdz", Inner}, {"par", "g.par", Inner},      {"zf", "p.zf", Position},
+                 {"jm", "p.jm", Position},    {"ch", "p.ch", Outer},        {"gat", "p.gat", Outer},
+                 {"cz", "p.cz", Position},    {"kontr", "p.kontr", Position}, {"bd", "p.bd", Outer},
+                 {"bp", "p.bp", Outer},       {"zak", "p.zak", Outer},      {"prac", "p.prac", Outer},
+                 {"ob", "p.ob", Outer}};
     for (const auto &j : joins) {
         const QString name = QString::fromLatin1(j.name);
+        const QString kind = j.join == Outer ? QStringLiteral("FULL OUTER JOIN")
+                             : j.join == Position && text == BrowserText::Executed ? QStringLiteral("LEFT OUTER JOIN")
+                                                                                   : QStringLiteral("JOIN");
         lines << QStringLiteral("%1 \"%2\" as %3 on %3.id=%4")
-                     .arg(j.outer ? QStringLiteral("FULL OUTER JOIN") : QStringLiteral("JOIN"),
-                          table(name + QStringLiteral(".db")), name, QString::fromLatin1(j.on));
+                     .arg(kind, table(name + QStringLiteral(".db")), name, QString::fromLatin1(j.on));
     }
     lines << QStringLiteral("WHERE p.data BETWEEN %1 AND %2")
                  .arg(sqlDateLiteral(QDate(year, 1, 1)), sqlDateLiteral(QDate(year, 12, 31)))

@@ -25,9 +25,18 @@ struct BrowserColumn {
 // The 27 columns after "Lp"; 28 with "Pracownia" in a voivodeship installation.
 QVector<BrowserColumn> browserColumns(bool voivodeship);
 
+// Which text of the statement: as written to "test.txt", or as executed. The
+// written text joins the financing source, the unit of measure, the activity
+// and the contractor without OUTER, which would leave out every position that
+// lacks one of them (older and imported data do) and make the count and sums
+// too low; the executed text joins them with LEFT OUTER JOIN, so every
+// position of the year is shown.
+enum class BrowserText { AsWritten, Executed };
+
 // The statement over the register `suffix` ("_2016_2003.db") of the data
 // folder fd for the whole `year`; its last line is the ORDER BY line.
-QStringList browserStatement(const QString &fd, const QString &suffix, int year, bool voivodeship);
+QStringList browserStatement(const QString &fd, const QString &suffix, int year, bool voivodeship,
+                             BrowserText text = BrowserText::Executed);
 // The statement ordered by `field` instead: its last line replaced.
 QStringList orderedStatement(QStringList lines, const QString &field);
 

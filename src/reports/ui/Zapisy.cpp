@@ -132,7 +132,8 @@ bool TF_Zapisy::openYear(int year, const QString &unit)
     applyFilter(q_, QString());
     q_.close();
     q_.setSql(statement);
-    writeStatement(statementFolder, statement);
+    writeStatement(statementFolder,
+                   browserStatement(dane_.settings().fd, suffix, year, voivodeship, BrowserText::AsWritten));
     if (!data::guarded(dane_.messages(), [&] { q_.open(); }))
         return false;
     if (q_.isEmpty())

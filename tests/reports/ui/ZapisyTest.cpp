@@ -80,6 +80,7 @@ TEST(ZapisyWindow, OpeningRefusesAnUnknownUnitEndsAnEmptyYearSilentlyAndWritesTh
     EXPECT_TRUE(text.startsWith(QStringLiteral("SELECT p.id,g.dok")));
     EXPECT_TRUE(text.contains(QStringLiteral("prac.prac,ob.ob\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("p_2016_2000.db\" AS p")));
+    EXPECT_FALSE(text.contains(QStringLiteral("LEFT OUTER JOIN")));   // the text as written, not as run
     EXPECT_EQ(b.w->XDBGrid1->datasetModel()->columnCount(), 28);   // "Lp", 26 more and "Pracownia"
     EXPECT_EQ(b.w->XDBGrid1->footerText(0), QString::number(b.inst.dane->Q_Rob->recordCount()));
 }
