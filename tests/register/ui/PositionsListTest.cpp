@@ -1,5 +1,6 @@
 // The positions list driven headless: reached from the groups window, with a
 // stand-in for the position editor that types a position and answers OK.
+#include "QtPrinters.h"
 #include "register/Installation.h"
 #include "data/SqlBuilder.h"
 #include "output/XlsxReader.h"
