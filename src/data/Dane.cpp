@@ -59,11 +59,28 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
                          QStringLiteral("Par"));
     T_Gr->addLookupField(QStringLiteral("Paragraf"), 255, QStringLiteral("Par"), T_Par, QStringLiteral("Id"),
                          QStringLiteral("Opis"));
-    T_Poz->addLookupField(QStringLiteral("Kontrahent"), 160, QStringLiteral("kontr"), T_kontr,
+    // A position names its contractor, disease and activity whatever filter
+    // the dictionary has for choosing.
+    auto names = [this](const char *name, Table *dictionary, const QString &file, const QString &expression,
+                        const QString &field) {
+        auto *query = new Query(db_, QString::fromLatin1(name), this);
+        nameLists_.push_back({dictionary, query, file, expression, field});
+        for (auto signal : {&Dataset::rowsChanged, &Dataset::stateChanged})
+            connect(dictionary, signal, query, [this, list = nameLists_.back()] {
+                if (list.dictionary->active() && list.dictionary->state() == Dataset::State::Browse)
+                    readNames(list);
+            });
+        return query;
+    };
+    Q_KontrNazwy = names("Q_KontrNazwy", T_kontr, QStringLiteral("kontr.db"),
+                         QStringLiteral("COALESCE(NULLIF(TRIM(Nazwa), ''), Im_naz)"), QStringLiteral("Nazwa"));
+    Q_ChNazwy = names("Q_ChNazwy", T_Ch, QStringLiteral("ch.db"), QStringLiteral("Ch"), QStringLiteral("Ch"));
+    Q_CzNazwy = names("Q_CzNazwy", T_Cz, QStringLiteral("cz.db"), QStringLiteral("Cz"), QStringLiteral("Cz"));
+    T_Poz->addLookupField(QStringLiteral("Kontrahent"), 160, QStringLiteral("kontr"), Q_KontrNazwy,
                           QStringLiteral("Id"), QStringLiteral("Nazwa"));
-    T_Poz->addLookupField(QStringLiteral("Choroba"), 160, QStringLiteral("ch"), T_Ch, QStringLiteral("Id"),
+    T_Poz->addLookupField(QStringLiteral("Choroba"), 160, QStringLiteral("ch"), Q_ChNazwy, QStringLiteral("Id"),
                           QStringLiteral("Ch"));
-    T_Poz->addLookupField(QStringLiteral("Czynnosc"), 160, QStringLiteral("Cz"), T_Cz, QStringLiteral("Id"),
+    T_Poz->addLookupField(QStringLiteral("Czynnosc"), 160, QStringLiteral("Cz"), Q_CzNazwy, QStringLiteral("Id"),
                           QStringLiteral("Cz"));
     T_Poz->addLookupField(QStringLiteral("jm2"), 40, QStringLiteral("jm"), T_Jm, QStringLiteral("Id"),
                           QStringLiteral("Jm"));
@@ -140,6 +157,18 @@ void TF_Dane::setRegister(const QString &suffix)
     T_Poz->setTableName(QStringLiteral("p") + suffix);
 }
 
+void TF_Dane::readNames(const NameList &list)
+{
+    try {
+        list.names->clearSql();
+        list.names->addLine(QStringLiteral("SELECT Id, %1 AS %2 FROM \"%3\"")
+                                .arg(list.expression, list.field, tablePath(db_->folder(), list.file)));
+        list.names->open();
+    } catch (const EngineError &e) {
+        messages_.error(e.message());
+    }
+}
+
 void TF_Dane::openShared(Table *t, bool writable)
 {
     t->setReadOnly(!writable);
@@ -210,6 +239,8 @@ bool TF_Dane::open()
         openShared(T_Zak, zakupy);
         // 7. Contractors, as purchases, upgraded with Ukr when needed.
         openUpgrading(T_kontr, QStringLiteral("kontr.db"), zakupy);
+        for (const NameList &list : nameLists_)
+            readNames(list);
         // 8. The register: read-only without the edit right; opened per register.
         T_Gr->setReadOnly(!user_.edycja);
         T_Poz->setReadOnly(!user_.edycja);

@@ -15,6 +15,7 @@
 #include "data/Table.h"
 
 #include <QObject>
+#include <vector>
 
 namespace fenwa::data {
 
@@ -57,10 +58,21 @@ public:
 
     // Queries.
     Query *Q_Create, *Q_Rob, *Q_GrDok, *Q_Suma, *Q_Simple, *Q_Kryt, *Q_Plan, *Q_Slownik;
+    // The names positions show for their contractor ("Nazwa", the person's
+    // name when that is blank), disease ("Ch") and activity ("Cz"): every
+    // row, hidden ones too, whatever the dictionary table's filter; read
+    // again whenever the dictionary's rows change.
+    Query *Q_KontrNazwy, *Q_ChNazwy, *Q_CzNazwy;
     BatchMove BatchMove1;
 
 private:
     void openShared(Table *t, bool writable);
+    struct NameList {
+        Table *dictionary;
+        Query *names;
+        QString file, expression, field;
+    };
+    void readNames(const NameList &list);
     void openUpgrading(Table *t, const QString &file, bool writable);
     Table *makeTable(const QString &name, const QString &file);
 
@@ -70,6 +82,7 @@ private:
     OpenRegister &reg_;
     Messages &messages_;
     Clock &clock_;
+    std::vector<NameList> nameLists_;
 };
 
 } // namespace fenwa::data

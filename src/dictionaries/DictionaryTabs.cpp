@@ -69,7 +69,7 @@ QVector<DictionaryTab> build()
                            text("Ident", "Numer identyfikacyjny (np. NIP, numer weterynaryjny)", 160),
                            text("Konto", "Konto FK", 90), flag("Ukr", "Ukrywać?", 15)},
                           true, false, ImportKind::Contractors,
-                          {{QStringLiteral("Adres"), QStringLiteral("Ulica"), QStringLiteral("Miasto")}}};
+                          {{QStringLiteral("Adres"), {QStringLiteral("Ulica"), QStringLiteral("Miasto")}}}};
     tabs.last().columns.last().filter = hidden;
     tabs << DictionaryTab{QStringLiteral("Tab_ob"), QStringLiteral("Obszary ASF"), QStringLiteral("XDBGrid14"),
                           QStringLiteral("ob.db"), {text("Ob", "Obszar ASF", 500)}, true};

@@ -25,11 +25,11 @@ struct DictionaryColumn {
     QString filter{};
 };
 
-// A common upper header over neighbouring columns ("Adres" over street and town).
+// A common upper title over columns named by their fields ("Adres" over
+// street and town); the window draws it as a band of the grid's header.
 struct HeaderBand {
     QString title;
-    QString firstField;
-    QString lastField;
+    QStringList fields;
 };
 
 struct DictionaryTab {

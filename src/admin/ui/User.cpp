@@ -5,10 +5,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -80,14 +78,6 @@ TF_User::TF_User(data::TF_Dane &dane, IniFile &ini, TF_UstawHaslo &ustawHaslo, Q
     });
     Alert1 = MainMenu1->addAction(QStringLiteral("Alert"), this, &TF_User::Alert);
 
-    Uprawnienia = new QLabel(rightsHeader());
-    Uprawnienia->setAlignment(Qt::AlignCenter);
-    Uprawnienia->setFrameShape(QFrame::Panel);
-    Uprawnienia->setFrameShadow(QFrame::Raised);
-    auto *band = new QWidget(this);
-    band->setFixedHeight(Uprawnienia->sizeHint().height() + 2);
-    Uprawnienia->setParent(band);
-
     XDBGrid1 = new fenwa::ui::DbGrid(this);
     XDBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     XDBGrid1->bind(dane_.T_Passwd,
@@ -99,6 +89,9 @@ TF_User::TF_User(data::TF_Dane &dane, IniFile &ini, TF_UstawHaslo &ustawHaslo, Q
                     {.field = QStringLiteral("Arc"), .title = QStringLiteral("Archiwizacja"), .width = 90, .check = true},
                     {.field = QStringLiteral("Active"), .title = QStringLiteral("Użytkownik aktywny"), .width = 130, .check = true}},
                    &dane_.messages());
+    XDBGrid1->setHeaderBands({{QStringLiteral("Uprawnienia"),
+                               {QStringLiteral("Admin"), QStringLiteral("Slowniki"), QStringLiteral("Edit"),
+                                QStringLiteral("Browse"), QStringLiteral("Arc")}}});
     XDBGrid1->setItemDelegate(new CurrentUserLook([this](int row) { return logic_.isCurrentUserRow(row); },
                                                   XDBGrid1->itemDelegate(), this));
     XDBNavigator1 = new fenwa::ui::DbNavigator(this);
@@ -115,15 +108,10 @@ TF_User::TF_User(data::TF_Dane &dane, IniFile &ini, TF_UstawHaslo &ustawHaslo, Q
     lay->setMenuBar(MainMenu1);
     lay->setContentsMargins(4, 4, 4, 4);
     lay->setSpacing(0);
-    lay->addWidget(band);
     lay->addWidget(XDBGrid1, 1);
     lay->addSpacing(4);
     lay->addLayout(bar);
 
-    QHeaderView *header = XDBGrid1->horizontalHeader();
-    connect(header, &QHeaderView::sectionResized, this, &TF_User::placeRightsHeader);
-    connect(header, &QHeaderView::geometriesChanged, this, &TF_User::placeRightsHeader);
-    connect(XDBGrid1->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TF_User::placeRightsHeader);
     connect(dane_.DS_Passwd, &data::DataSource::stateChanged, this, &TF_User::updateMenu);
 
     askText = [this](const QString &proposed) -> std::optional<QString> {
@@ -134,15 +122,6 @@ TF_User::TF_User(data::TF_Dane &dane, IniFile &ini, TF_UstawHaslo &ustawHaslo, Q
             return std::nullopt;
         return text;
     };
-}
-
-void TF_User::placeRightsHeader()
-{
-    const QHeaderView *header = XDBGrid1->horizontalHeader();
-    const int last = kRightsFirstColumn + kRightsColumnCount - 1;
-    const int left = XDBGrid1->viewport()->x() + header->sectionViewportPosition(kRightsFirstColumn);
-    const int right = XDBGrid1->viewport()->x() + header->sectionViewportPosition(last) + header->sectionSize(last);
-    Uprawnienia->setGeometry(left, 0, right - left, Uprawnienia->parentWidget()->height());
 }
 
 void TF_User::record(const std::function<void(data::Table &)> &command)
@@ -174,7 +153,6 @@ void TF_User::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     logic_.activate();
     updateMenu();
-    placeRightsHeader();
     XDBGrid1->setFocus();
 }
 

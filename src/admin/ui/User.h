@@ -11,7 +11,6 @@
 
 #include <QDialog>
 
-class QLabel;
 class QMenuBar;
 class QPushButton;
 
@@ -32,15 +31,8 @@ public:
     void Alert();
     void updateMenu();
 
-    // The grid's columns under the common upper header "Uprawnienia": the
-    // five rights, from the column after "Login".
-    static constexpr int kRightsFirstColumn = 1;
-    static constexpr int kRightsColumnCount = 5;
-    static QString rightsHeader() { return QStringLiteral("Uprawnienia"); }
-
     QMenuBar *MainMenu1;
     QAction *Zmien1, *UsunHaslo1, *Dodaj1, *Usun1, *Popraw1, *Zapisz1, *Anuluj1, *Alert1;
-    QLabel *Uprawnienia;
     fenwa::ui::DbGrid *XDBGrid1;
     fenwa::ui::DbNavigator *XDBNavigator1;
     QPushButton *BitBtn1;
@@ -53,7 +45,6 @@ protected:
 
 private:
     void record(const std::function<void(data::Table &)> &command);
-    void placeRightsHeader();
 
     data::TF_Dane &dane_;
     IniFile &ini_;

@@ -27,6 +27,12 @@ const QStringList reportItems = {
     QStringLiteral("wg źródeł finansowania"), QStringLiteral("wg chorób"),
     QStringLiteral("wg gatunków zwierząt"),
 };
+
+// The dictionaries only a voivodeship installation has.
+bool isUnitItem(const QString &tab)
+{
+    return tab == QLatin1String("Tab_jp") || tab == QLatin1String("Tab_prac");
+}
 } // namespace
 
 const QVector<TF_Konsola::Slownik> &TF_Konsola::slowniki()
@@ -167,10 +173,8 @@ void TF_Konsola::buildMenus()
         const QString tab = s.tab;
         connect(a, &QAction::triggered, this, [this, tab] { emit slownikRequested(tab); });
         SlownikiMenu << a;
-        if (tab == QLatin1String("Tab_jp"))
-            jpMenu_ = a;
-        if (tab == QLatin1String("Tab_prac"))
-            pracMenu_ = a;
+        if (isUnitItem(tab))
+            unitItems_ << a;
     }
 
     // Funkcje techniczne
@@ -214,12 +218,14 @@ void TF_Konsola::buildMenus()
 
     PopupActionBar2 = new QMenu(this);
     PopupActionBar2->setObjectName(QStringLiteral("PopupActionBar2"));
-    for (QAction *a : std::as_const(SlownikiMenu)) {
-        if (a->text() == QLatin1String("Obszary ASF"))
+    for (int i = 0; i < SlownikiMenu.size(); ++i) {
+        const QString tab = slowniki()[i].tab;
+        if (tab == QLatin1String("Tab_ob"))
             continue;
-        // Separate actions so that hiding the menu-bar items leaves these visible.
-        auto *copy = PopupActionBar2->addAction(a->text());
-        connect(copy, &QAction::triggered, a, &QAction::trigger);
+        auto *copy = PopupActionBar2->addAction(slowniki()[i].caption);
+        connect(copy, &QAction::triggered, this, [this, tab] { emit slownikRequested(tab); });
+        if (isUnitItem(tab))
+            unitItems_ << copy;
     }
 
     PopupActionBar3 = new QMenu(this);
@@ -269,10 +275,8 @@ void TF_Konsola::buildToolBar()
 void TF_Konsola::applyInstallationKind(int p_w)
 {
     setWindowTitle(admin::captionWithKind(windowTitle(), p_w));
-    if (jpMenu_)
-        jpMenu_->setVisible(p_w == 1);
-    if (pracMenu_)
-        pracMenu_->setVisible(p_w == 1);
+    for (QAction *a : std::as_const(unitItems_))
+        a->setVisible(p_w == 1);
 }
 
 void TF_Konsola::closeEvent(QCloseEvent *event)

@@ -44,7 +44,8 @@ public:
     ~TF_Konsola() override;
 
     // The installation kind from the settings window: caption suffix (once)
-    // and the menu-bar items "Jednostki podległe" and "Pracownie".
+    // and the items "Jednostki podległe" and "Pracownie" of the menu bar and
+    // of the toolbar's drop-down, shown only in a voivodeship installation.
     void applyInstallationKind(int p_w);
 
     // Starts reading the broadcast flag whenever the program waits for input.
@@ -113,8 +114,8 @@ private:
     QTimer *idleRetry_;
     bool showPending_ = false;
     bool sized_ = false;
-    QAction *jpMenu_ = nullptr;
-    QAction *pracMenu_ = nullptr;
+    // "Jednostki podległe" and "Pracownie" of the menu bar and the drop-down.
+    QVector<QAction *> unitItems_;
     QLabel *userLabel_ = nullptr;   // "Użytkownik: …", always in the status bar
 };
 

@@ -47,6 +47,7 @@ LookupCombo::LookupCombo(data::Dataset *dictionary, QVector<LookupColumn> column
     }
     connect(dictionary_, &data::Dataset::rowsChanged, this, [this] { stale_ = true; });
     connect(this, &QComboBox::activated, this, [this] { emit chosen(currentId()); });
+    connect(this, &LookupCombo::chosen, this, [this] { unlisted_ = QVariant(); });
     rebuild();
 }
 
@@ -115,6 +116,7 @@ void LookupCombo::setCurrentId(const QVariant &id)
 {
     sync();
     const int r = rowOfId(id);
+    unlisted_ = r < 0 && unlistedName_ ? id : QVariant();
     if (r != currentIndex())
         setCurrentIndex(r);
     if (r < 0 && isEditable())
@@ -139,7 +141,7 @@ QString LookupCombo::shownText() const
 {
     const int r = currentIndex();
     if (r < 0 || r >= items_->rowCount())
-        return QString();
+        return unlisted_.isNull() ? QString() : unlistedName_(unlisted_);
     QString text = items_->item(r, textColumn_)->text();
     for (int c = 0; c < items_->columnCount() && text.trimmed().isEmpty(); ++c)
         text = items_->item(r, c)->text();
@@ -178,7 +180,7 @@ void LookupCombo::keyPressEvent(QKeyEvent *event)
     sync();
     // Backspace empties a list box; a box that takes text edits its text.
     if (!isEditable() && event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
-        if (currentIndex() >= 0) {
+        if (currentIndex() >= 0 || !unlisted_.isNull()) {
             setCurrentIndex(-1);
             emit chosen(QVariant());
         }

@@ -12,6 +12,7 @@
 #include "data/Dataset.h"
 
 #include <QComboBox>
+#include <functional>
 #include <optional>
 
 class QStandardItemModel;
@@ -43,6 +44,12 @@ public:
     std::optional<QVariant> typedChoice() const;
     // Reads the dictionary's rows again if they changed since the list was made.
     void sync();
+    // The name of an Id the list does not hold (an entry hidden from
+    // choosing): a box given such an Id shows this name instead of looking
+    // empty, until the user chooses another row or empties it.
+    void setUnlistedName(std::function<QString(const QVariant &id)> name) { unlistedName_ = std::move(name); }
+    // The text the closed box shows.
+    QString shownText() const;
 
     void showPopup() override;
 
@@ -57,8 +64,6 @@ protected:
 
 private:
     void rebuild();
-    // The text the closed box shows for the chosen row.
-    QString shownText() const;
     int rowOfId(const QVariant &id) const;
 
     data::Dataset *dictionary_;
@@ -66,6 +71,8 @@ private:
     int textColumn_;
     QStandardItemModel *items_;
     bool stale_ = true;
+    std::function<QString(const QVariant &)> unlistedName_;
+    QVariant unlisted_;   // the Id shown through unlistedName_, null for none
 };
 
 } // namespace fenwa::ui

@@ -13,9 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -71,7 +69,10 @@ TF_Slowniki::TF_Slowniki(data::TF_Dane &dane, QWidget *parent) : QDialog(parent)
             if (picking_ && dictionaryTabs()[page].picks)
                 accept();
         });
-        applyHeaderBands(page);
+        QVector<fenwa::ui::HeaderBand> bands;
+        for (const HeaderBand &band : tab.bands)
+            bands << fenwa::ui::HeaderBand{band.title, band.fields};
+        grid->setHeaderBands(bands);
     }
 
     XDBNavigator1 = new fenwa::ui::DbNavigator(this);
@@ -226,46 +227,6 @@ void TF_Slowniki::titleClicked(int page, int column)
     const QVector<DictionaryColumn> &columns = dictionaryTabs()[page].columns;
     if (t && column >= 0 && column < columns.size())
         toggleFilter(*t, columns[column]);
-}
-
-void TF_Slowniki::applyHeaderBands(int page)
-{
-    const DictionaryTab &tab = dictionaryTabs()[page];
-    if (tab.bands.isEmpty())
-        return;
-    fenwa::ui::DbGrid *g = grids_[page];
-    auto *strip = new QWidget(pages_[page]);
-    strip->setFixedHeight(g->horizontalHeader()->sizeHint().height());
-    static_cast<QVBoxLayout *>(pages_[page]->layout())->insertWidget(0, strip);
-    QVector<QPair<QLabel *, QPair<int, int>>> labels;
-    for (const HeaderBand &band : tab.bands) {
-        int first = -1, last = -1;
-        for (int c = 0; c < tab.columns.size(); ++c) {
-            if (tab.columns[c].field == band.firstField)
-                first = c;
-            if (tab.columns[c].field == band.lastField)
-                last = c;
-        }
-        auto *label = new QLabel(band.title, strip);
-        label->setAlignment(Qt::AlignCenter);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Raised);
-        labels.append({label, {first, last}});
-    }
-    // The band follows its columns when they are resized, moved or scrolled.
-    auto place = [g, strip, labels] {
-        const QHeaderView *h = g->horizontalHeader();
-        const int x0 = g->frameWidth() + (g->verticalHeader()->isVisible() ? g->verticalHeader()->width() : 0);
-        for (const auto &[label, span] : labels) {
-            const int left = h->sectionViewportPosition(span.first);
-            const int right = h->sectionViewportPosition(span.second) + h->sectionSize(span.second);
-            label->setGeometry(x0 + left, 0, right - left, strip->height());
-        }
-    };
-    connect(g->horizontalHeader(), &QHeaderView::sectionResized, strip, place);
-    connect(g->horizontalHeader(), &QHeaderView::sectionMoved, strip, place);
-    connect(g->horizontalScrollBar(), &QScrollBar::valueChanged, strip, place);
-    connect(g->horizontalHeader(), &QHeaderView::geometriesChanged, strip, place);
 }
 
 void TF_Slowniki::Drukuj()

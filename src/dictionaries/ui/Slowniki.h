@@ -93,8 +93,6 @@ private:
     void bindNavigator();
     void record(const std::function<void(data::Table &)> &command);
     void titleClicked(int page, int column);
-    // The one place where a tab's header bands ("Adres") are put over its grid.
-    void applyHeaderBands(int page);
 
     data::TF_Dane &dane_;
     QVector<fenwa::ui::DbGrid *> grids_;   // one per tab of dictionaryTabs()

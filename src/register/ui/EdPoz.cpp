@@ -123,6 +123,16 @@ void TF_EdPoz::build()
                    {{QStringLiteral("Gat"), QStringLiteral("Nazwa gatunku zwierzęcia"), 240}}, PageGat);
     C_Cz = lookup(QStringLiteral("Czynność"), QStringLiteral("Cz"), dane_.T_Cz,
                   {{QStringLiteral("cz"), QStringLiteral("Określenie czynności"), 240}}, PageCz);
+    // A position keeps showing an entry hidden since it was chosen.
+    auto nameIn = [](data::Query *names) {
+        return [names](const QVariant &id) {
+            const int r = names->findRow(names->fieldIndex(QStringLiteral("Id")), id);
+            return r < 0 ? QString() : names->valueAt(r, 1).toString();
+        };
+    };
+    C_Kontr->setUnlistedName(nameIn(dane_.Q_KontrNazwy));
+    C_Ch->setUnlistedName(nameIn(dane_.Q_ChNazwy));
+    C_Cz->setUnlistedName(nameIn(dane_.Q_CzNazwy));
     E_Opis = text(QStringLiteral("Opis"), QStringLiteral("Opis"));
     C_Jm = lookup(QStringLiteral("J.m."), QStringLiteral("jm"), dane_.T_Jm,
                   {{QStringLiteral("jms"), QStringLiteral("Symbol"), 60},

@@ -83,10 +83,12 @@ TEST(UsersWindow, TheCurrentUsersRowIsSilverWithBoldRedText)
     };
     EXPECT_EQ(background(1), QColor(0xC0, 0xC0, 0xC0)) << "even while selected";
     EXPECT_NE(background(0), QColor(0xC0, 0xC0, 0xC0));
-    const QHeaderView *header = f.w.XDBGrid1->horizontalHeader();
-    EXPECT_EQ(f.w.Uprawnienia->width(),
-              header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4)
-                  + header->sectionSize(5));
+    // "Uprawnienia" stands over the five rights, from the column after "Login".
+    const QVector<fenwa::ui::BandedHeader::Piece> bands = f.w.XDBGrid1->bandedHeader()->pieces();
+    ASSERT_EQ(bands.size(), 1);
+    EXPECT_EQ(bands[0].title, "Uprawnienia");
+    EXPECT_EQ(bands[0].firstLogical, 1);
+    EXPECT_EQ(bands[0].lastLogical, 5);
 }
 
 TEST(UsersWindow, ARefusedPasswordChangeLeavesTheDialogEmpty)

@@ -227,11 +227,12 @@ TEST_F(KonsolaTest, InstallationKindSuffixOnceAndUnitItems)
     EXPECT_EQ(w->windowTitle(), "Fenwa5 - [14.09.2016]- powiat");
     EXPECT_FALSE(visibleCaptions(w->Slowniki1).contains("Jednostki podległe"));
     EXPECT_FALSE(visibleCaptions(w->Slowniki1).contains("Pracownie"));
-    EXPECT_TRUE(visibleCaptions(w->PopupActionBar2).contains("Jednostki podległe"));
-    EXPECT_TRUE(visibleCaptions(w->PopupActionBar2).contains("Pracownie"));
+    EXPECT_FALSE(visibleCaptions(w->PopupActionBar2).contains("Jednostki podległe"));
+    EXPECT_FALSE(visibleCaptions(w->PopupActionBar2).contains("Pracownie"));
     w->applyInstallationKind(1);
     EXPECT_EQ(w->windowTitle(), "Fenwa5 - [14.09.2016]- województwo");
     EXPECT_EQ(visibleCaptions(w->Slowniki1).size(), 14);
+    EXPECT_EQ(visibleCaptions(w->PopupActionBar2).size(), 13);
 }
 
 TEST_F(KonsolaTest, PasswordAgeWarningAtCreation)

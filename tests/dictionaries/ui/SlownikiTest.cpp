@@ -154,6 +154,28 @@ TEST(DictionariesWindow, FilterTogglesOnLogicalColumns)
     EXPECT_EQ(ch->filter(), QStringLiteral("R=True"));
 }
 
+// "Adres" stands over the contractors' street and town, and stays over them
+// when a column in between is moved away.
+TEST(DictionariesWindow, TheAddressBandStandsOverStreetAndTown)
+{
+    Window app;
+    app.w->setPage(kKontr);
+    app.w->show();
+    fenwa::ui::BandedHeader *h = app.w->grid(kKontr)->bandedHeader();
+    ASSERT_TRUE(fenwa::testing::waitUntil([&] { return h->isVisible() && h->height() > 0; }));
+    auto spans = [&] {
+        QVector<QPair<int, int>> out;
+        for (const fenwa::ui::BandedHeader::Piece &p : h->pieces()) {
+            EXPECT_EQ(p.title, QStringLiteral("Adres"));
+            out << qMakePair(p.firstLogical, p.lastLogical);
+        }
+        return out;
+    };
+    EXPECT_EQ(spans(), (QVector<QPair<int, int>>{{2, 3}}));
+    h->moveSection(h->visualIndex(0), 2);
+    EXPECT_EQ(spans(), (QVector<QPair<int, int>>{{2, 2}, {3, 3}}));
+}
+
 // The position editor's pick: a double click on a picking tab closes the
 // window with OK and gives the row's Id; the menu's "Wyjście" is OK too, the
 // button "Wyjście" Cancel. Opened from the menu, a double click does nothing.

@@ -291,3 +291,39 @@ TEST(PositionEditor, TheLaboratoryOnlyInAVoivodeshipInstallationAndTheExtraField
         EXPECT_LT(heights[3], heights[2]);
     }
 }
+
+// A position whose contractor was hidden after it was chosen shows the
+// contractor's name in the editor, and emptying the box empties it.
+TEST(PositionEditor, AHiddenContractorKeepsItsNameInTheBox)
+{
+    Editor e;
+    Table *kontr = e.dane->T_kontr;
+    kontr->last();
+    const qlonglong id = kontr->asInt(QStringLiteral("Id"));
+    const QString name = kontr->asString(QStringLiteral("Nazwa"));
+    ASSERT_FALSE(name.isEmpty());
+    Table &p = e.poz();
+    auto rules = std::exchange(e.dane->rules.positionEditor, nullptr);
+    p.append();
+    for (const char *f : {"Cz", "jm", "zf", "ilosc", "cena", "brutto", "netto", "Pks"})
+        p.setValue(QString::fromLatin1(f), 1);
+    p.setValue(QStringLiteral("Kontr"), id);
+    p.setValue(QStringLiteral("Fak"), QStringLiteral("FV/1"));
+    p.post();
+    e.dane->rules.positionEditor = rules;
+    kontr->edit();
+    kontr->setValue(QStringLiteral("Ukr"), true);
+    kontr->post();
+    ASSERT_LT(kontr->findRow(kontr->fieldIndex(QStringLiteral("Id")), id), 0) << "hidden from choosing";
+
+    e.user = [&](TF_EdPoz &w) {
+        EXPECT_EQ(w.C_Kontr->shownText(), name);
+        w.C_Kontr->setFocus();
+        QTest::keyClick(w.C_Kontr, Qt::Key_Backspace);
+        EXPECT_TRUE(w.C_Kontr->shownText().isEmpty());
+        EXPECT_TRUE(p.isNull(QStringLiteral("Kontr")));
+        w.BitBtn2->click();
+    };
+    p.edit();
+    EXPECT_EQ(e.captions, QStringList{QStringLiteral("Pozycja FV/1")});
+}

@@ -1,5 +1,6 @@
 // The positions list driven headless: reached from the groups window, with a
 // stand-in for the position editor that types a position and answers OK.
+#include "QtPrinters.h"
 #include "register/Installation.h"
 #include "data/SqlBuilder.h"
 #include "output/XlsxReader.h"
@@ -349,5 +350,45 @@ TEST(PositionsList, OrderingByContractorKeepsTheOrderAndLpReturnsToTheKeyOrder)
         EXPECT_EQ(w.XDBGrid1->horizontalHeader()->sortIndicatorSection(), 1);
         EXPECT_TRUE(w.XDBGrid1->orderByColumn(0));   // "Lp"
         EXPECT_EQ(app.column("fak"), (QStringList{QStringLiteral("K-1"), QStringLiteral("K-2"), QStringLiteral("K-3")}));
+    });
+}
+
+// The list names every position's contractor: one known only by a person's
+// name shows that name, a hidden contractor and a hidden disease show theirs
+// while the choice lists hide them, and a renamed contractor shows the new name.
+TEST(PositionsList, NamesContractorsKnownByAPersonAndHiddenEntries)
+{
+    App app;
+    Table *kontr = app.dane->T_kontr;
+    auto contractor = [&](const QString &nazwa, const QString &osoba, bool hidden) {
+        kontr->append();
+        kontr->setValue(QStringLiteral("Nazwa"), nazwa);
+        kontr->setValue(QStringLiteral("Im_naz"), osoba);
+        kontr->setValue(QStringLiteral("Ukr"), hidden);
+        kontr->post();
+        return kontr->value(QStringLiteral("Id")).toInt();
+    };
+    const int person = contractor(QString(), QStringLiteral("Kowalska Anna"), false);
+    const int hidden = contractor(QStringLiteral("Ukryta Sp. z o.o."), QString(), true);
+    Table *ch = app.dane->T_Ch;
+    ASSERT_TRUE(ch->locate(QStringLiteral("Id"), 2));
+    const QString disease = ch->asString(QStringLiteral("Ch"));
+    ch->edit();
+    ch->setValue(QStringLiteral("Ukr"), true);
+    ch->post();
+
+    app.open(app.wiw(), QStringLiteral("N/1"), [&](TF_ListaPoz &w) {
+        app.add(w, {"N-1", 10, 0, person});
+        app.add(w, {"N-2", 20, 0, hidden});
+        ASSERT_TRUE(kontr->filtered());
+        ASSERT_LT(kontr->findRow(kontr->fieldIndex(QStringLiteral("Id")), hidden), 0);
+        EXPECT_EQ(app.column("Kontrahent"), (QStringList{QStringLiteral("Kowalska Anna"), QStringLiteral("Ukryta Sp. z o.o.")}));
+        EXPECT_EQ(app.column("Choroba"), (QStringList{disease, disease}));
+
+        ASSERT_TRUE(kontr->locate(QStringLiteral("Id"), person));
+        kontr->edit();
+        kontr->setValue(QStringLiteral("Nazwa"), QStringLiteral("Gabinet Kowalska"));
+        kontr->post();
+        EXPECT_EQ(app.column("Kontrahent").first(), QStringLiteral("Gabinet Kowalska"));
     });
 }
