@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 using fenwa::data::DatasetRows;
 
@@ -40,6 +41,8 @@ const Column kColumns[] = {
       QVariant(), QVariant(int(3))}},
     {"nulls only", {QVariant(), QVariant()}},
 };
+
+void PrintTo(const Column &c, std::ostream *os) { *os << c.what; }
 
 class EveryColumn : public ::testing::TestWithParam<Column> {};
 
