@@ -216,7 +216,8 @@ sqlite3_stmt *Database::takeCached(const QString &sql) const { return cache_.tak
 
 sqlite3_stmt *Database::putCached(const QString &sql, sqlite3_stmt *st) const
 {
-    constexpr int limit = 64;
+    // Enough for a statement per register file of a scan over every unit's year.
+    constexpr int limit = 256;
     if (cache_.contains(sql) || cache_.size() >= limit)
         return st;
     cache_.insert(sql, st);
@@ -267,7 +268,7 @@ QString Database::path(const QString &file) const
 
 bool Database::fileExists(const QString &file) const
 {
-    Statement st(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)"));
+    Statement st(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)"), true);
     st.bind(1, SqlDialect::tableName(file));
     return st.step();
 }

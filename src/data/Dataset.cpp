@@ -82,23 +82,25 @@ const FieldDef &Dataset::fieldDef(const QString &name) const
     return fields_[i];
 }
 
-const Dataset::Record *Dataset::currentRow() const
+Dataset::Record Dataset::currentRecord() const
 {
     if (cursor_ < 0 || cursor_ >= visible_.size())
-        return nullptr;
-    return &rows_[visible_[cursor_]];
+        return Record();
+    return rows_.record(visible_[cursor_]);
 }
 
 QVariant Dataset::value(int field) const
 {
     if (field < 0 || field >= fields_.size())
         return QVariant();
-    const Record *row = editing() ? &buffer_ : currentRow();
-    if (!row)
+    if (editing()) {
+        if (fields_[field].lookup)
+            return lookupValue(field, [this](int f) { return buffer_.value(f); });
+        return buffer_.value(field);
+    }
+    if (cursor_ < 0 || cursor_ >= visible_.size())
         return QVariant();
-    if (fields_[field].lookup)
-        return lookupValue(field, *row);
-    return field < row->size() ? row->at(field) : QVariant();
+    return valueAt(cursor_, field);
 }
 
 QVariant Dataset::value(const QString &field) const
@@ -164,10 +166,10 @@ QVariant Dataset::valueAt(int row, int field) const
         return value(field);
     if (row < 0 || row >= visible_.size())
         return QVariant();
-    const Record &r = rows_[visible_[row]];
+    const int stored = visible_[row];
     if (fields_[field].lookup)
-        return lookupValue(field, r);
-    return field < r.size() ? r[field] : QVariant();
+        return lookupValue(field, [this, stored](int f) { return rows_.value(stored, f); });
+    return rows_.value(stored, field);
 }
 
 void Dataset::setDisplayFormat(const QString &field, const QString &format)
@@ -211,33 +213,40 @@ QString Dataset::displayText(int row, int field) const
     return plainText(v, fields_[field].type);
 }
 
-void Dataset::setRecords(QVector<FieldDef> fields, QVector<Record> rows, const QVariant &keepIdentity)
+void Dataset::setRecords(QVector<FieldDef> fields, DatasetRows rows, const QVariant &keepIdentity)
 {
     fields_ = std::move(fields);
     fieldByName_.clear();
     for (int i = fields_.size() - 1; i >= 0; --i)
         fieldByName_.insert(fields_[i].name.toLower(), i);   // first spelling wins
     rows_ = std::move(rows);
+    rows_.finish();
+    showRecords(keepIdentity);
+}
+
+void Dataset::showRecords(const QVariant &keepIdentity)
+{
     ++version_;
-    visible_.clear();
+    QVector<int> visible;
     if (filtered_ && !filterInSql() && !filterText_.trimmed().isEmpty()) {
         filterExpr_ = Filter::parse(filterText_);
-        for (int r = 0; r < rows_.size(); ++r) {
-            const Record &rec = rows_[r];
+        for (int r = 0; r < rows_.rowCount(); ++r) {
+            const ValueOf valueOf = [this, r](int f) { return rows_.value(r, f); };
             bool ok = filterExpr_.matches([&](const QString &name) {
                 int f = fieldIndex(name);
                 if (f < 0)
                     throw EngineError(QStringLiteral("Nieznane pole „%1” w filtrze.").arg(name));
-                return fields_[f].lookup ? lookupValue(f, rec) : rec.value(f);
+                return fields_[f].lookup ? lookupValue(f, valueOf) : valueOf(f);
             });
             if (ok)
-                visible_ << r;
+                visible << r;
         }
     } else {
-        visible_.reserve(rows_.size());
-        for (int r = 0; r < rows_.size(); ++r)
-            visible_ << r;
+        visible.reserve(rows_.rowCount());
+        for (int r = 0; r < rows_.rowCount(); ++r)
+            visible << r;
     }
+    visible_ = std::move(visible);
     state_ = State::Browse;
     cursor_ = visible_.isEmpty() ? -1 : 0;
     bof_ = true;
@@ -245,8 +254,7 @@ void Dataset::setRecords(QVector<FieldDef> fields, QVector<Record> rows, const Q
     if (keepIdentity.isValid() && !visible_.isEmpty()) {
         int f = identityField();
         for (int i = 0; i < visible_.size(); ++i) {
-            const Record &rec = rows_[visible_[i]];
-            if (keyText(f >= 0 ? rec.value(f) : QVariant(visible_[i])) == keyText(keepIdentity)) {
+            if (keyText(f >= 0 ? rows_.value(visible_[i], f) : QVariant(visible_[i])) == keyText(keepIdentity)) {
                 cursor_ = i;
                 bof_ = false;
                 break;
@@ -260,7 +268,7 @@ void Dataset::setRecords(QVector<FieldDef> fields, QVector<Record> rows, const Q
 
 void Dataset::clearRecords()
 {
-    rows_.clear();
+    rows_ = DatasetRows();
     visible_.clear();
     buffer_.clear();
     cursor_ = -1;
@@ -280,7 +288,7 @@ void Dataset::setState(State s)
     emit stateChanged();
 }
 
-QVariant Dataset::lookupValue(int, const Record &) const { return QVariant(); }
+QVariant Dataset::lookupValue(int, const ValueOf &) const { return QVariant(); }
 
 int Dataset::identityField() const { return fieldIndex(QStringLiteral("Id")); }
 
@@ -357,10 +365,7 @@ void Dataset::setFiltered(bool on)
 void Dataset::filterChanged()
 {
     // Filter the records already read; keep the cursor on the same record.
-    QVariant keep = bookmark();
-    QVector<Record> rows = rows_;
-    QVector<FieldDef> fields = fields_;
-    setRecords(std::move(fields), std::move(rows), keep);
+    showRecords(bookmark());
 }
 
 void Dataset::applyFilter() { filterChanged(); }
@@ -426,7 +431,7 @@ Dataset::Bookmark Dataset::bookmark() const
         return QVariant();
     int f = identityField();
     if (f >= 0)
-        return rows_[visible_[cursor_]].value(f);
+        return rows_.value(visible_[cursor_], f);
     return QVariant(visible_[cursor_]);
 }
 
@@ -436,8 +441,7 @@ bool Dataset::gotoBookmark(const Bookmark &mark)
         return false;
     int f = identityField();
     for (int row = 0; row < visible_.size(); ++row) {
-        const Record &rec = rows_[visible_[row]];
-        if (keyText(f >= 0 ? rec.value(f) : QVariant(visible_[row])) == keyText(mark)) {
+        if (keyText(f >= 0 ? rows_.value(visible_[row], f) : QVariant(visible_[row])) == keyText(mark)) {
             settleOn(row);
             return true;
         }

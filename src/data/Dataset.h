@@ -1,9 +1,10 @@
 #pragma once
 // A set of records with a cursor: the common ground of Table and Query.
-// Records are read into memory when the dataset opens; grids bind to it
-// through the signals below.
+// Records are read into memory when the dataset opens (kept compactly, see
+// DatasetRows); grids bind to it through the signals below.
 #include "common/Numbers.h"
 #include "data/Database.h"
+#include "data/DatasetRows.h"
 #include "data/FieldDef.h"
 #include "data/Filter.h"
 
@@ -11,6 +12,8 @@
 #include <QObject>
 #include <QVariant>
 #include <QVector>
+
+#include <functional>
 
 namespace fenwa::data {
 
@@ -98,6 +101,11 @@ public:
     Bookmark bookmark() const;
     bool gotoBookmark(const Bookmark &mark);
 
+private:
+    // Chooses the visible rows among those read and puts the cursor on the
+    // record keepIdentity names (the first row otherwise).
+    void showRecords(const QVariant &keepIdentity);
+
 signals:
     void stateChanged();
     void rowsChanged();       // records reloaded, added or removed
@@ -116,15 +124,18 @@ protected:
     virtual void beforeScroll() {}
     // The filter text or switch changed while open.
     virtual void filterChanged();
-    void setRecords(QVector<FieldDef> fields, QVector<Record> rows, const QVariant &keepIdentity = {});
+    void setRecords(QVector<FieldDef> fields, DatasetRows rows, const QVariant &keepIdentity = {});
     void clearRecords();
     virtual bool filterInSql() const { return false; }
-    virtual QVariant lookupValue(int field, const Record &row) const;
+    // A looked-up field's value for the record whose stored fields valueOf gives.
+    using ValueOf = std::function<QVariant(int field)>;
+    virtual QVariant lookupValue(int field, const ValueOf &valueOf) const;
     void applyFilter();
     void setState(State s);
     // Puts the cursor on a visible row that a search found.
     void settleOn(int row);
-    const Record *currentRow() const;
+    // The record under the cursor as read (empty when there is none).
+    Record currentRecord() const;
     // Whether two values are the same record value (numbers of any type compare
     // by value, dates by their stored form).
     static bool sameValue(const QVariant &a, const QVariant &b);
@@ -133,7 +144,7 @@ protected:
 
     QVector<FieldDef> fields_;
     QHash<QString, int> fieldByName_;   // lower-case name -> index
-    QVector<Record> rows_;              // every record read
+    DatasetRows rows_;                  // every record read
     QVector<int> visible_;              // indices into rows_ that pass the filter
     QHash<QString, QString> displayFormats_;   // lower-case field name -> format
     // The number formats read once from those texts (display) and from the edit formats.

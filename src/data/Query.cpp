@@ -23,7 +23,8 @@ void Query::open()
     if (!db_)
         throw EngineError(QStringLiteral("%1: brak połączenia z bazą danych.").arg(objectName()));
     TranslatedSql t = db_->dialect().translate(text());
-    Statement st(*db_, t.sql);
+    // Kept prepared: a window opens the same statement again and again.
+    Statement st(*db_, t.sql, true);
     st.bindNamed(params_);
 
     QVector<FieldDef> fields;
@@ -32,9 +33,9 @@ void Query::open()
     for (int i = 0; i < n; ++i)
         fields << fieldFromDeclaredType(st.columnName(i), st.declaredType(i));
 
-    QVector<Record> rows;
+    DatasetRows rows(n);
+    Record rec(n);
     while (st.step()) {
-        Record rec(n);
         for (int i = 0; i < n; ++i) {
             if (fields[i].type == FieldType::Unknown) {
                 // An expression column: its type comes from the first value seen.
@@ -48,20 +49,16 @@ void Query::open()
             } else if (fields[i].type == FieldType::Integer && st.columnType(i) == SQLITE_FLOAT) {
                 // SUM over integers and floats mixed: widen the column.
                 fields[i].type = FieldType::Float;
-                for (auto &r : rows)
-                    if (!r[i].isNull())
-                        r[i] = r[i].toDouble();
+                rows.widenToDouble(i);
             }
             rec[i] = st.value(i, fields[i].type);
         }
-        rows << std::move(rec);
+        rows.append(rec);
     }
     // An expression column typed as integer that later held floats.
     for (int i = 0; i < n; ++i)
         if (fields[i].type == FieldType::Float)
-            for (auto &r : rows)
-                if (!r[i].isNull() && r[i].typeId() != QMetaType::Double)
-                    r[i] = r[i].toDouble();
+            rows.widenToDouble(i);
     setRecords(std::move(fields), std::move(rows));
     if (afterOpen)
         afterOpen(*this);

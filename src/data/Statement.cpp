@@ -25,6 +25,18 @@ Statement::Statement(const Database &db, const QString &sqliteSql, bool cached) 
         throw EngineError(QStringLiteral("Puste zapytanie SQL."));
 }
 
+ReadSnapshot::ReadSnapshot(const Database &db)
+{
+    if (sqlite3_get_autocommit(db.handle()) && sqlite3_exec(db.handle(), "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK)
+        db_ = db.handle();
+}
+
+ReadSnapshot::~ReadSnapshot()
+{
+    if (db_ && !sqlite3_get_autocommit(db_) && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 Statement::~Statement()
 {
     if (!cacheKey_.isEmpty() && st_) {

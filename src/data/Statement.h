@@ -45,4 +45,19 @@ private:
     QString cacheKey_;
 };
 
+// Reads that see one state of the data under one shared lock (one look at
+// the file on a network share instead of one per statement). Inside a
+// transaction already open it does nothing. Ends when it goes out of scope:
+// statements made inside it must end first, and nothing may write meanwhile.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(const Database &db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot &) = delete;
+    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+
+private:
+    sqlite3 *db_ = nullptr;   // set while this object holds the transaction
+};
+
 } // namespace fenwa::data

@@ -168,19 +168,23 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
     const QString &sql = selectSql_;
     const QVariantList &binds = selectBinds_;
 
-    readStamp_ = db_->dataStamp(fileName_);
-    wholeTable_ = filterText.isEmpty();
-    Statement st(*db_, sql, true);
-    for (int i = 0; i < binds.size(); ++i)
-        st.bind(i + 1, binds[i]);
     const int total = fields.size();
-    QVector<Record> rows;
-    while (st.step()) {
+    DatasetRows rows(total + 1);
+    {
+        // The stamp and the records come from one state of the file.
+        ReadSnapshot snapshot(*db_);
+        readStamp_ = db_->dataStamp(fileName_);
+        wholeTable_ = filterText.isEmpty();
+        Statement st(*db_, sql, true);
+        for (int i = 0; i < binds.size(); ++i)
+            st.bind(i + 1, binds[i]);
         Record rec(total + 1);
-        for (int i = 0; i < physicalCount_; ++i)
-            rec[i] = st.value(i, fields[i].type);
-        rec[total] = st.integer(physicalCount_);
-        rows << std::move(rec);
+        while (st.step()) {
+            for (int i = 0; i < physicalCount_; ++i)
+                rec[i] = st.value(i, fields[i].type);
+            rec[total] = st.integer(physicalCount_);
+            rows.append(rec);
+        }
     }
     setRecords(std::move(fields), std::move(rows), keepIdentity);
 }
@@ -300,7 +304,7 @@ void Table::edit()
     }
     if (beforeEdit)
         beforeEdit(*this);
-    buffer_ = *currentRow();
+    buffer_ = currentRecord();
     setState(State::Edit);
     emit recordChanged();
     if (afterEdit)
@@ -371,7 +375,7 @@ void Table::post()
         // The before-post rules and the write share one immediate transaction.
         Database::Transaction tx(*db_);
         if (state_ == State::Edit)
-            checkUnchanged(*currentRow(), false);
+            checkUnchanged(currentRecord(), false);
         if (beforePost)
             beforePost(*this);
         checkSizes();
@@ -431,11 +435,11 @@ void Table::remove()
         confirmDelete(*this);
     try {
         Database::Transaction tx(*db_);
-        checkUnchanged(*currentRow(), true);
+        checkUnchanged(currentRecord(), true);
         if (beforeDelete)
             beforeDelete(*this);
         Statement st(*db_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(sqlName())));
-        st.bind(1, currentRow()->value(fields_.size()));
+        st.bind(1, currentRecord().value(fields_.size()));
         st.step();
         if (sqlite3_changes(db_->handle()) != 1)
             throw RecordConflict(RecordConflict::Kind::Deleted,
@@ -502,12 +506,12 @@ void Table::findNearest(const QVariantList &values)
     moveTo(found);
 }
 
-QVariant Table::lookupValue(int field, const Record &row) const
+QVariant Table::lookupValue(int field, const ValueOf &valueOf) const
 {
     auto it = lookups_.find(field);
     if (it == lookups_.end() || !it->table || it->sourceField < 0)
         return QVariant();
-    const QVariant key = row.value(it->sourceField);
+    const QVariant key = valueOf(it->sourceField);
     if (key.isNull() || !it->table->active())
         return QVariant();
     const int keyField = it->table->fieldIndex(it->keyField);

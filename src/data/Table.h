@@ -77,7 +77,7 @@ protected:
     // has not changed since (a dictionary filtered for a choice list and
     // shown whole again is not read again).
     bool filterInSql() const override { return !wholeTable_; }
-    QVariant lookupValue(int field, const Record &row) const override;
+    QVariant lookupValue(int field, const ValueOf &valueOf) const override;
 
 private:
     struct Lookup {
