@@ -21,11 +21,45 @@ void BandedHeader::setBands(QVector<HeaderBand> bands)
     viewport()->update();
 }
 
+void BandedHeader::setNotesShown(bool shown)
+{
+    notesShown_ = shown;
+    updateGeometry();
+    viewport()->update();
+}
+
+void BandedHeader::setNote(const QString &field, const QString &text)
+{
+    if (text.isEmpty())
+        notes_.remove(field.toLower());
+    else
+        notes_.insert(field.toLower(), text);
+    viewport()->update();
+}
+
+void BandedHeader::clearNotes()
+{
+    notes_.clear();
+    viewport()->update();
+}
+
+QString BandedHeader::fieldOf(int logicalIndex) const
+{
+    return model() ? model()->headerData(logicalIndex, orientation(), DatasetModel::FieldNameRole).toString()
+                   : QString();
+}
+
+QString BandedHeader::noteOf(int logicalIndex) const
+{
+    const QString field = fieldOf(logicalIndex);
+    return field.isEmpty() ? QString() : notes_.value(field.toLower());
+}
+
 int BandedHeader::bandOf(int logicalIndex) const
 {
     if (bands_.isEmpty() || !model())
         return -1;
-    const QString field = model()->headerData(logicalIndex, orientation(), DatasetModel::FieldNameRole).toString();
+    const QString field = fieldOf(logicalIndex);
     if (field.isEmpty())
         return -1;
     for (int b = 0; b < bands_.size(); ++b)
@@ -34,7 +68,11 @@ int BandedHeader::bandOf(int logicalIndex) const
     return -1;
 }
 
-int BandedHeader::bandHeight() const { return height() / 2; }
+int BandedHeader::rows() const { return 1 + (bands_.isEmpty() ? 0 : 1) + (notesShown_ ? 1 : 0); }
+
+int BandedHeader::rowHeight() const { return height() / rows(); }
+
+int BandedHeader::bandTop() const { return notesShown_ ? rowHeight() : 0; }
 
 QVector<BandedHeader::Piece> BandedHeader::pieces() const
 {
@@ -51,7 +89,7 @@ QVector<BandedHeader::Piece> BandedHeader::pieces() const
             out.last().rect.setRight(right - 1);
             out.last().lastLogical = logical;
         } else if (band >= 0) {
-            out << Piece{bands_[band].title, QRect(QPoint(left, 0), QPoint(right - 1, bandHeight() - 1)), logical,
+            out << Piece{bands_[band].title, QRect(QPoint(left, bandTop()), QPoint(right - 1, bandTop() + rowHeight() - 1)), logical,
                          logical};
         }
         runBand = band;
@@ -62,20 +100,37 @@ QVector<BandedHeader::Piece> BandedHeader::pieces() const
 QSize BandedHeader::sizeHint() const
 {
     QSize s = QHeaderView::sizeHint();
-    if (!bands_.isEmpty())
-        s.setHeight(2 * s.height());
+    s.setHeight(rows() * s.height());
     return s;
 }
 
 void BandedHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
 {
+    QRect below = rect;
+    if (notesShown_) {
+        // The column's note in a box of its own, over the band and the title.
+        QStyleOptionHeader opt;
+        initStyleOption(&opt);
+        opt.rect = QRect(rect.left(), rect.top(), rect.width(), rowHeight());
+        opt.text = fontMetrics().elidedText(noteOf(logicalIndex), Qt::ElideRight, rect.width() - 6);
+        opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        opt.section = logicalIndex;
+        opt.sortIndicator = QStyleOptionHeader::None;
+        painter->save();
+        painter->setClipRect(opt.rect, Qt::IntersectClip);
+        style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+        painter->restore();
+        below.setTop(rect.top() + rowHeight());
+    }
     if (bandOf(logicalIndex) < 0) {
-        QHeaderView::paintSection(painter, rect, logicalIndex);
+        painter->save();
+        QHeaderView::paintSection(painter, below, logicalIndex);
+        painter->restore();
         return;
     }
     // The column's own title under the band.
     painter->save();
-    QHeaderView::paintSection(painter, rect.adjusted(0, bandHeight(), 0, 0), logicalIndex);
+    QHeaderView::paintSection(painter, below.adjusted(0, rowHeight(), 0, 0), logicalIndex);
     painter->restore();
     // The band's title over its whole run; every column of the run draws it
     // the same, so a partial repaint keeps it whole.

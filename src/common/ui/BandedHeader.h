@@ -15,6 +15,15 @@
 //
 // Without bands the header is a plain QHeaderView. A click on a band's title
 // counts as a click on the column under it (ordering, as the grid does it).
+//
+// A header may also show a row of notes above everything else: one box per
+// column holding a short text of that column (the browser writes each
+// column's filter there), empty for a column without one. Notes are named by
+// field like bands:
+//
+//   grid->bandedHeader()->setNotesShown(true);
+//   grid->bandedHeader()->setNote(QStringLiteral("brutto"), QStringLiteral("500 - 1 000,00"));
+#include <QHash>
 #include <QHeaderView>
 
 namespace fenwa::ui {
@@ -31,6 +40,15 @@ public:
 
     void setBands(QVector<HeaderBand> bands);
     const QVector<HeaderBand> &bands() const { return bands_; }
+
+    // The row of notes above the titles and bands (off by default).
+    void setNotesShown(bool shown);
+    // The note of the column showing `field` (empty: none); setting every
+    // note empty keeps the row, with empty boxes.
+    void setNote(const QString &field, const QString &text);
+    void clearNotes();
+    // The note of a section, as shown.
+    QString noteOf(int logicalIndex) const;
 
     // One run of adjacent visible columns of a band, in the header's
     // viewport coordinates (the upper half of the header).
@@ -49,9 +67,14 @@ protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
 
 private:
-    int bandHeight() const;
+    int rows() const;
+    int rowHeight() const;
+    int bandTop() const;
+    QString fieldOf(int logicalIndex) const;
 
     QVector<HeaderBand> bands_;
+    bool notesShown_ = false;
+    QHash<QString, QString> notes_;   // by field, in lower case
 };
 
 } // namespace fenwa::ui

@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
@@ -45,11 +44,9 @@ TF_Zapisy::TF_Zapisy(data::TF_Dane &dane, QWidget *parent) : QDialog(parent), da
     setObjectName(QStringLiteral("F_Zapisy"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     auto *layout = new QVBoxLayout(this);
-    filterLine_ = new QLabel(this);
-    filterLine_->setWordWrap(true);
-    filterLine_->hide();
-    layout->addWidget(filterLine_);
     XDBGrid1 = new fenwa::ui::DbGrid(this);
+    // Each column's filter stands in the box above its title.
+    XDBGrid1->bandedHeader()->setNotesShown(true);
     XDBGrid1->setFooterVisible(true);
     XDBGrid1->horizontalHeader()->setSectionsClickable(true);
     XDBGrid1->installEventFilter(this);
@@ -257,12 +254,10 @@ void TF_Zapisy::rebuild()
 
 void TF_Zapisy::updateTitles()
 {
-    QStringList shown;
+    fenwa::ui::BandedHeader *header = XDBGrid1->bandedHeader();
+    header->clearNotes();
     for (int c = 0; c < columns_.size(); ++c)
-        if (!filtry_.description(c).isEmpty())
-            shown << columns_[c].title + QStringLiteral(": ") + filtry_.description(c);
-    filterLine_->setText(QStringLiteral("Filtr: ") + shown.join(QStringLiteral("; ")));
-    filterLine_->setVisible(!shown.isEmpty());
+        header->setNote(columns_[c].field, filtry_.description(c));
 }
 
 void TF_Zapisy::updateFooter()

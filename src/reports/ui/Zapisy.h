@@ -12,7 +12,6 @@
 #include <QDialog>
 #include <functional>
 
-class QLabel;
 class QPushButton;
 
 namespace fenwa::reports::ui {
@@ -86,7 +85,6 @@ private:
 
     data::TF_Dane &dane_;
     data::Query &q_;
-    QLabel *filterLine_;
     QVector<BrowserColumn> columns_;
     BrowserFilters filtry_;
 };

@@ -105,6 +105,10 @@ TEST(ZapisyWindow, FilterThroughTheCurrentColumnSurvivesOrderingWhichKeepsTheRec
     const int spent = q.recordCount();
     ASSERT_LT(spent, all);
     EXPECT_EQ(b.w->XDBGrid1->footerText(0), QString::number(spent));
+    // The filter is described in the box above its column's title.
+    const fenwa::ui::BandedHeader *header = b.w->XDBGrid1->bandedHeader();
+    EXPECT_EQ(header->noteOf(b.gridColumn(QStringLiteral("Wyd"))), QStringLiteral("True"));
+    EXPECT_TRUE(header->noteOf(b.gridColumn(QStringLiteral("Kontr"))).isEmpty());
 
     // A typed bound that is no number is refused and asked again.
     b.goTo(3, QStringLiteral("brutto"));
@@ -135,6 +139,7 @@ TEST(ZapisyWindow, FilterThroughTheCurrentColumnSurvivesOrderingWhichKeepsTheRec
     b.goTo(0, QStringLiteral("Wyd"));
     b.w->UsunFiltr();
     EXPECT_EQ(b.w->filtr(), QString("brutto>=0 AND brutto<=1000000"));
+    EXPECT_TRUE(header->noteOf(b.gridColumn(QStringLiteral("Wyd"))).isEmpty());
     b.w->done(QDialog::Accepted);
     EXPECT_TRUE(b.w->filtr().isEmpty());
     EXPECT_EQ(q.recordCount(), all);
