@@ -1,6 +1,6 @@
 // The positions list driven headless: reached from the groups window, with a
 // stand-in for the position editor that types a position and answers OK.
-#include "register/Installation.h"
+#include "Installation.h"
 #include "data/SqlBuilder.h"
 #include "output/XlsxReader.h"
 #include "register/ui/RegisterWindows.h"
@@ -34,7 +34,7 @@ struct App : fenwa::testing::Installation {
     QStringList editorCaptions;
     std::function<void(Table &)> typed;   // what the stand-in editor types; none: it cancels
 
-    explicit App(bool edycja = true, int p_w = 1) : Installation(edycja, p_w)
+    explicit App(bool edycja = true, int p_w = 1) : Installation({.edycja = edycja, .p_w = p_w})
     {
         windows = std::make_unique<RegisterWindows>(*dane, &main);
         list().statementFolder = statements.path();
