@@ -1,6 +1,6 @@
 #include "LegacyFolder.h"
 #include "admin/Maintenance.h"
-#include "data/RulesFixture.h"
+#include "Installation.h"
 #include "data/Schema.h"
 #include "data/Seed.h"
 #include "data/Statement.h"
@@ -20,13 +20,12 @@ using fenwa::testing::RecordingFileList;
 namespace {
 
 // An installation with a register of two groups and its settings file, and an archive folder.
-struct Office {
-    QTemporaryDir dir, archives;
-    std::unique_ptr<Database> db = createInstallation(dir.path(), QDate(2016, 3, 15));
+struct Office : fenwa::testing::DataFolder {
+    QTemporaryDir archives;
     QString ini = QDir(dir.path()).filePath("fenwa5.ini");
     RecordingFileList view;
 
-    Office()
+    Office() : DataFolder(fenwa::testing::Content::Installed)
     {
         db->exec(schema::createGroups(dir.path(), "_2016_2001").join('\n'));
         db->exec(schema::createPositions(dir.path(), "_2016_2001").join('\n'));

@@ -1,6 +1,6 @@
 // Migrating a legacy data folder of Paradox tables into a new database.
 #include "LegacyFolder.h"
-#include "TestData.h"
+#include "Installation.h"
 #include "admin/Migration.h"
 #include "data/ParadoxTable.h"
 #include "data/Query.h"

@@ -3,6 +3,7 @@
 #include "app/Passwd.h"
 #include "common/Digest.h"
 #include "common/PasswordHash.h"
+#include "Installation.h"
 #include "common/ScriptedMessages.h"
 #include "data/Seed.h"
 #include "data/Statement.h"
@@ -15,9 +16,8 @@ using namespace fenwa::app;
 
 namespace {
 
-struct Users {
-    QTemporaryDir dir;
-    std::unique_ptr<data::Database> db = data::createInstallation(dir.path(), QDate(2016, 3, 15));
+struct Users : fenwa::testing::DataFolder {
+    Users() : DataFolder(fenwa::testing::Content::Installed) {}
 
     QString stored(const QString &login) { return findUser(*db, login)->password; }
     // The login as the main window runs it: the check, then the old form replaced.

@@ -8,7 +8,7 @@
 #include "app/Passwd.h"
 #include "common/Digest.h"
 #include "data/Guard.h"
-#include "register/Installation.h"
+#include "Installation.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "TestData.h"
+#include "Installation.h"
 #include "common/Digest.h"
 #include "app/Passwd.h"
 
@@ -9,7 +9,8 @@
 
 using namespace fenwa;
 using namespace fenwa::app;
-using fenwa::testing::TempFolder;
+using fenwa::testing::Content;
+using fenwa::testing::DataFolder;
 
 namespace {
 // passwd.db as an installation of the previous version has it: without D.
@@ -58,14 +59,14 @@ TEST(LoginSession, RefusesWhatIsNotADataFolder)
 
 TEST(LoginSession, OpensAFolderWithTrailingSeparator)
 {
-    TempFolder f;
+    DataFolder f;
     auto db = openSession(f.folder() + "/", "/etc/fenwa5.ini");
     EXPECT_TRUE(db->fileExists("passwd.db"));
 }
 
 TEST(PasswdUpgrade, AddsTheDateOnceAndDatesEveryUser)
 {
-    TempFolder f(false);
+    DataFolder f(Content::Nothing);
     createOldPasswd(*f.db);
     addUser(*f.db, "admin", passwordDigest(""), true, false);
     addUser(*f.db, "jan", passwordDigest("x"), true, false);
@@ -83,14 +84,14 @@ TEST(PasswdUpgrade, AddsTheDateOnceAndDatesEveryUser)
 
 TEST(PasswdUpgrade, ErrorsAreSwallowed)
 {
-    TempFolder f(false);   // no passwd.db at all
+    DataFolder f(Content::Nothing);   // no passwd.db at all
     EXPECT_FALSE(upgradePasswd(*f.db, QDateTime::currentDateTime()));
     EXPECT_FALSE(f.db->fileExists("passwd.db"));
 }
 
 TEST(PasswdLookup, LoginIsCaseSensitiveAndBlankDateReadsAsBlank)
 {
-    TempFolder f;
+    DataFolder f;
     addUser(*f.db, "Kowalski", passwordDigest("tajne"), false, true);
     f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Login, Password, Active) VALUES (\"nowy\", :p, True)")
                    .arg(f.db->path("passwd.db")),
@@ -115,6 +116,6 @@ TEST(PasswdLookup, LoginIsCaseSensitiveAndBlankDateReadsAsBlank)
 
 TEST(PasswdLookup, MissingTableIsAnEngineError)
 {
-    TempFolder f(false);
+    DataFolder f(Content::Nothing);
     EXPECT_THROW(findUser(*f.db, "admin"), data::EngineError);
 }

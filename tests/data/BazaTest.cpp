@@ -1,4 +1,5 @@
 // The installation database, the demo registers and the fenwa5-baza tool.
+#include "Installation.h"
 #include "common/Clock.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
@@ -26,10 +27,12 @@
 
 using namespace fenwa;
 using namespace fenwa::data;
+using fenwa::testing::Content;
+using fenwa::testing::DataFolder;
 
 namespace {
 
-const QDate kToday(2016, 9, 14);
+const QDate kToday = fenwa::testing::kInstallationDay;
 
 struct Rows {
     QStringList fields;
@@ -78,16 +81,10 @@ QString dump(Database &db, const QString &file)
     return text;
 }
 
-struct Installation {
-    QTemporaryDir dir;
-    std::unique_ptr<Database> db;
-    Installation() { db = createInstallation(dir.filePath(QStringLiteral("dane")), kToday); }
-};
-
-struct Demo : Installation {
+struct Demo : DataFolder {
     DemoOptions options;
     DemoResult result;
-    Demo()
+    Demo() : DataFolder(Content::Installed)
     {
         options.year = 2016;
         options.now = QDateTime(QDate(2016, 9, 14), QTime(12, 0));
@@ -102,7 +99,7 @@ struct Demo : Installation {
 
 TEST(Installation, EverySharedTableHasTheCatalogueFieldsAndIndexes)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Database &db = *inst.db;
     for (const schema::TableSpec &design : schema::sharedTables()) {
         SCOPED_TRACE(design.file.toStdString());
@@ -134,7 +131,7 @@ TEST(Installation, AdministratorWithEmptyPasswordAndEveryRight)
     EXPECT_EQ(emptyPasswordDigest(),
               QString::fromLatin1(QCryptographicHash::hash("", QCryptographicHash::Sha1).toHex()).toUpper());
 
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Rows users = table(*inst.db, QStringLiteral("passwd.db"));
     ASSERT_EQ(users.rows.size(), 1);
     const QVariantList &admin = users.rows[0];
@@ -151,7 +148,7 @@ TEST(Installation, AdministratorWithEmptyPasswordAndEveryRight)
 
 TEST(Installation, InspectoratesFollowTheTerritorialRegister)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Database &db = *inst.db;
 
     Rows wiw = table(db, QStringLiteral("wiw.db"));
@@ -212,7 +209,7 @@ TEST(Installation, InspectoratesFollowTheTerritorialRegister)
 
 TEST(Installation, UnitNamesAreUniqueAndSubordinateCodesDoNotCollide)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Database &db = *inst.db;
     // A unit name is turned into a unit code by looking it up in piw, wiw and
     // jp in turn: a name in two of them would open the wrong register.
@@ -244,7 +241,7 @@ TEST(Installation, UnitNamesAreUniqueAndSubordinateCodesDoNotCollide)
 
 TEST(Installation, DictionariesHoldTheClassificationAndCurrentSources)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Database &db = *inst.db;
     auto column = [&](const QString &file, const QString &field) {
         QStringList values;
@@ -281,19 +278,11 @@ TEST(Installation, DictionariesHoldTheClassificationAndCurrentSources)
 
 TEST(Installation, TheDataModuleOpensEveryTableOfAFreshInstallation)
 {
-    Installation inst;
-    CurrentUser user;
-    user.user = 1;
-    user.admin = user.slowniki = user.edycja = user.przeglad = user.aktywny = user.arc = true;
-    RunSettings settings;
-    settings.fd = inst.db->folder();
-    OpenRegister reg;
-    ScriptedMessages messages;
-    Clock clock;
-    TF_Dane dane(inst.db.get(), user, settings, reg, messages, clock);
-    EXPECT_TRUE(dane.open());
-    EXPECT_TRUE(messages.shown().isEmpty());
-    for (Table *t : dane.sharedTables()) {
+    fenwa::testing::Installation inst({.open = false});
+    inst.user.admin = inst.user.aktywny = inst.user.arc = true;
+    EXPECT_TRUE(inst.open());
+    EXPECT_TRUE(inst.messages.shown().isEmpty());
+    for (Table *t : inst.d().sharedTables()) {
         EXPECT_TRUE(t->active()) << t->name().toStdString();
         EXPECT_FALSE(t->readOnly()) << t->name().toStdString();
     }
@@ -525,7 +514,7 @@ TEST(Demo, TheSameOptionsGiveTheSameDataAndAnotherSeedOtherData)
     for (const char *file : {"g_2016_2003.db", "p_2016_2003.db", "p_2016_2080.db"})
         EXPECT_EQ(dump(*a.db, QString::fromLatin1(file)), dump(*b.db, QString::fromLatin1(file))) << file;
 
-    Installation c;
+    DataFolder c(Content::Installed);
     DemoOptions options = a.options;
     options.seed = 7;
     createDemoRegisters(*c.db, options);
@@ -534,7 +523,7 @@ TEST(Demo, TheSameOptionsGiveTheSameDataAndAnotherSeedOtherData)
 
 TEST(Demo, AnExistingRegisterIsRefusedAndKept)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Database &db = *inst.db;
     createRegister(db, 2016, QStringLiteral("2003"));
     db.exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Rok, Mc) VALUES ('moja', 2016, 1)")
@@ -552,7 +541,7 @@ TEST(Demo, AnExistingRegisterIsRefusedAndKept)
 
 TEST(Demo, SizesScaleForBenchmarks)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     DemoOptions options;
     options.year = 2015;
     options.now = QDateTime(QDate(2016, 9, 14), QTime(12, 0));
@@ -591,7 +580,7 @@ TEST(Csv, FieldsFollowRfc4180AndTheProgramsFormats)
 
 TEST(Csv, ConsoleRunsOneStatementAsWrittenByAnEditor)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Database &db = *inst.db;
     auto run = [&](const QString &statement) {
         QString text;
@@ -619,7 +608,7 @@ TEST(Csv, ConsoleRunsOneStatementAsWrittenByAnEditor)
 
 TEST(Csv, ConsolePrintsTheRowsOfEveryStatementThatReturnsThem)
 {
-    Installation inst;
+    DataFolder inst(Content::Installed);
     Database &db = *inst.db;
     const QString jm = db.path(QStringLiteral("jm.db"));
     const struct {

@@ -1,13 +1,13 @@
 // Two workstations (two connections on one data folder) working on the same
 // record: the later write never silently overwrites or "saves" a vanished record.
-#include "TestData.h"
+#include "Installation.h"
 #include "data/Table.h"
 
 #include <gtest/gtest.h>
 
 using namespace fenwa;
 using namespace fenwa::data;
-using fenwa::testing::TempFolder;
+using fenwa::testing::DataFolder;
 
 namespace {
 
@@ -49,7 +49,7 @@ void act(Table &t, Act a, const QString &login)
 TEST_P(RecordConflicts, TheLaterWriteIsRefusedAndCanBeRetriedAfterReading)
 {
     const ConflictCase c = GetParam();
-    TempFolder f;
+    DataFolder f;
     auto other = Database::open(f.folder());
     std::vector<std::unique_ptr<Table>> keep;
     Table *a = openPasswd(f.db.get(), keep);

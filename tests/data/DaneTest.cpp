@@ -1,5 +1,5 @@
 // The data module: its opening sequence, upgrades, rights and register names.
-#include "TestData.h"
+#include "Installation.h"
 #include "common/ScriptedMessages.h"
 #include "data/Dane.h"
 
@@ -7,28 +7,19 @@
 
 using namespace fenwa;
 using namespace fenwa::data;
-using fenwa::testing::TempFolder;
+using fenwa::testing::Content;
+using fenwa::testing::Installation;
 
 namespace {
 
-struct Module {
-    TempFolder f;
-    CurrentUser user;
-    RunSettings settings;
-    OpenRegister reg;
-    ScriptedMessages messages;
-    Clock clock;
-    std::unique_ptr<TF_Dane> dane;
-
-    explicit Module(bool withTables = true) : f(withTables) {}
+// A workstation on a folder with every shared table, empty, opened with the given rights.
+struct Module : Installation {
+    Module() : Installation({.content = Content::Tables, .open = false}) {}
     bool open(bool slowniki, bool edycja)
     {
-        user.user = 1;
         user.slowniki = slowniki;
         user.edycja = edycja;
-        settings.fd = f.folder();
-        dane = std::make_unique<TF_Dane>(f.db.get(), user, settings, reg, messages, clock);
-        return dane->open();
+        return Installation::open();
     }
 };
 
@@ -37,13 +28,13 @@ struct Module {
 TEST(Dane, OpensEverySharedTableAndCreatesAsfAreas)
 {
     Module m;
-    m.f.db->deleteFile(QStringLiteral("ob.db"));
+    m.db->deleteFile(QStringLiteral("ob.db"));
     ASSERT_TRUE(m.open(true, true)) << m.messages.last().toStdString();
     for (Table *t : m.dane->sharedTables())
         EXPECT_TRUE(t->active()) << t->name().toStdString();
-    EXPECT_TRUE(m.f.db->fileExists(QStringLiteral("ob.db")));
+    EXPECT_TRUE(m.db->fileExists(QStringLiteral("ob.db")));
     QStringList names;
-    for (const auto &fd : m.f.db->fields(QStringLiteral("ob.db")))
+    for (const auto &fd : m.db->fields(QStringLiteral("ob.db")))
         names << fd.name;
     EXPECT_EQ(names, (QStringList{QStringLiteral("Id"), QStringLiteral("ob")}));
     EXPECT_FALSE(m.dane->T_Gr->active());
@@ -85,14 +76,14 @@ TEST(Dane, OldActivitiesAndContractorsGainUkrOnce)
 {
     Module m;
     for (const char *file : {"cz.db", "kontr.db"})
-        m.f.db->deleteFile(QString::fromLatin1(file));
-    m.f.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Cz CHAR(150), PRIMARY KEY (Id))")
-                     .arg(m.f.path(QStringLiteral("cz.db"))));
-    m.f.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Nazwa CHAR(60), Im_naz CHAR(60), Ulica CHAR(30), "
+        m.db->deleteFile(QString::fromLatin1(file));
+    m.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Cz CHAR(150), PRIMARY KEY (Id))")
+                     .arg(m.path(QStringLiteral("cz.db"))));
+    m.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Nazwa CHAR(60), Im_naz CHAR(60), Ulica CHAR(30), "
                                 "Miasto CHAR(30), Ident CHAR(30), Konto CHAR(30), PRIMARY KEY (Id))")
-                     .arg(m.f.path(QStringLiteral("kontr.db"))));
-    m.f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Cz) VALUES (\"szczepienie\")").arg(m.f.path(QStringLiteral("cz.db"))));
-    m.f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Nazwa) VALUES (\"Vet-Pol\")").arg(m.f.path(QStringLiteral("kontr.db"))));
+                     .arg(m.path(QStringLiteral("kontr.db"))));
+    m.db->exec(QStringLiteral("INSERT INTO \"%1\" (Cz) VALUES (\"szczepienie\")").arg(m.path(QStringLiteral("cz.db"))));
+    m.db->exec(QStringLiteral("INSERT INTO \"%1\" (Nazwa) VALUES (\"Vet-Pol\")").arg(m.path(QStringLiteral("kontr.db"))));
     ASSERT_TRUE(m.open(true, true)) << m.messages.last().toStdString();
     EXPECT_TRUE(m.dane->T_Cz->hasField(QStringLiteral("Ukr")));
     EXPECT_FALSE(m.dane->T_Cz->isNull(QStringLiteral("Ukr")));
@@ -100,7 +91,7 @@ TEST(Dane, OldActivitiesAndContractorsGainUkrOnce)
     EXPECT_FALSE(m.dane->T_kontr->isNull(QStringLiteral("Ukr")));
 
     // The next start does nothing more.
-    auto db = Database::open(m.f.folder());
+    auto db = Database::open(m.folder());
     ScriptedMessages msgs;
     TF_Dane second(db.get(), m.user, m.settings, m.reg, msgs, m.clock);
     EXPECT_TRUE(second.open());
@@ -110,7 +101,7 @@ TEST(Dane, OldActivitiesAndContractorsGainUkrOnce)
 TEST(Dane, AnErrorStopsTheSequenceAtItsStep)
 {
     Module m;
-    m.f.db->deleteFile(QStringLiteral("jm.db"));
+    m.db->deleteFile(QStringLiteral("jm.db"));
     EXPECT_FALSE(m.open(true, true));
     ASSERT_EQ(m.messages.shown().size(), 1);
     EXPECT_EQ(m.messages.shown()[0].title, QStringLiteral("Błąd"));
@@ -127,11 +118,11 @@ TEST(Dane, RegisterFilesAndUpgrade)
     Module m;
     ASSERT_TRUE(m.open(true, true));
     const QString suffix = OpenRegister::suffix(2016, QStringLiteral("2200"));
-    m.f.db->exec(schema::createGroups(m.f.folder(), suffix).join(QLatin1Char('\n')));
+    m.db->exec(schema::createGroups(m.folder(), suffix).join(QLatin1Char('\n')));
     // A positions file of an older version, without ob.
-    m.f.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Dok INTEGER, BRUTTO FLOAT, PRIMARY KEY (Id))")
-                     .arg(m.f.path(QStringLiteral("p") + suffix)));
-    m.f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, BRUTTO) VALUES (1, 10)").arg(m.f.path(QStringLiteral("p") + suffix)));
+    m.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Dok INTEGER, BRUTTO FLOAT, PRIMARY KEY (Id))")
+                     .arg(m.path(QStringLiteral("p") + suffix)));
+    m.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, BRUTTO) VALUES (1, 10)").arg(m.path(QStringLiteral("p") + suffix)));
     m.dane->setRegister(suffix);
     EXPECT_EQ(m.dane->T_Gr->tableName(), QStringLiteral("g_2016_2200.db"));
     EXPECT_EQ(m.dane->T_Poz->tableName(), QStringLiteral("p_2016_2200.db"));
@@ -139,12 +130,12 @@ TEST(Dane, RegisterFilesAndUpgrade)
     EXPECT_TRUE(m.dane->T_Gr->hasField(QStringLiteral("Paragraf")));
 
     Query &q = *m.dane->Q_Create;
-    EXPECT_FALSE(schema::positionsHaveOb(*m.f.db, suffix));
-    q.setSql(schema::upgradePositions(m.f.folder(), suffix));
+    EXPECT_FALSE(schema::positionsHaveOb(*m.db, suffix));
+    q.setSql(schema::upgradePositions(m.folder(), suffix));
     q.execSql();
-    EXPECT_TRUE(schema::positionsHaveOb(*m.f.db, suffix));
+    EXPECT_TRUE(schema::positionsHaveOb(*m.db, suffix));
     // The names differ only in case: brutto is BRUTTO.
-    m.dane->Q_Rob->setSql({QStringLiteral("SELECT brutto FROM \"%1\"").arg(m.f.path(QStringLiteral("p") + suffix))});
+    m.dane->Q_Rob->setSql({QStringLiteral("SELECT brutto FROM \"%1\"").arg(m.path(QStringLiteral("p") + suffix))});
     m.dane->Q_Rob->open();
     EXPECT_DOUBLE_EQ(m.dane->Q_Rob->asFloat(QStringLiteral("BRUTTO")), 10.0);
     EXPECT_EQ(m.dane->Q_Rob->displayText(0, 0), QStringLiteral("10,00"));

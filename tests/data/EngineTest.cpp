@@ -1,5 +1,5 @@
 // The table engine: session, files, tables, queries, order, lengths, sharing.
-#include "TestData.h"
+#include "Installation.h"
 #include "data/BatchMove.h"
 #include "data/DataSource.h"
 #include "data/Query.h"
@@ -13,7 +13,7 @@
 using namespace fenwa;
 using namespace fenwa::data;
 using fenwa::testing::errorOf;
-using fenwa::testing::TempFolder;
+using fenwa::testing::DataFolder;
 
 namespace {
 
@@ -47,7 +47,7 @@ namespace {
 // A copy of a whole installation database in the folder; returns its path.
 QString wholeDatabaseIn(const QString &folder)
 {
-    TempFolder whole;
+    DataFolder whole;
     const QString copy = folder + QStringLiteral("/fenwa5.sqlite");
     QFile::copy(whole.db->folder() + QStringLiteral("/fenwa5.sqlite"), copy);
     return copy;
@@ -105,7 +105,7 @@ TEST(Session, TellsWhyADatabaseCannotBeOpened)
     EXPECT_TRUE(describePathProblem(QStringLiteral("/dane"), std::make_error_code(std::errc::permission_denied))
                     .contains(QStringLiteral("brak uprawnień")));
     // Reading and attaching are not writing.
-    TempFolder f;
+    DataFolder f;
     const QString attach = errorOf([&] { f.db->execNative(QStringLiteral("ATTACH '/brak/inna.sqlite' AS inna")); });
     EXPECT_TRUE(attach.contains(QStringLiteral("Nie można otworzyć pliku bazy danych"))) << attach.toStdString();
     EXPECT_TRUE(f.db->describeError(SQLITE_IOERR_READ).contains(QStringLiteral("odczytu")));
@@ -123,7 +123,7 @@ TEST(Session, TrailingSeparatorIsDropped)
 
 TEST(Files, ExistListAndDeleteByMask)
 {
-    TempFolder f;
+    DataFolder f;
     addGroups(*f.db, QStringLiteral("_2016_2201.db"));
     addGroups(*f.db, QStringLiteral("_2017_2200.db"));
     f.db->exec(schema::createPositions(f.folder(), QStringLiteral("_2016_2201.db")).join(QLatin1Char('\n')));
@@ -146,7 +146,7 @@ TEST(Files, ExistListAndDeleteByMask)
 
 TEST(Table, PolishOrderInIndexesAndOrderBy)
 {
-    TempFolder f;
+    DataFolder f;
     const QStringList names{QStringLiteral("Zabrze"), QStringLiteral("Łódź"), QStringLiteral("Lublin"),
                             QStringLiteral("Żagań"), QStringLiteral("Źródła"), QStringLiteral("Ostrów"),
                             QStringLiteral("Ćmielów"), QStringLiteral("Czersk")};
@@ -184,7 +184,7 @@ TEST(Table, PolishOrderInIndexesAndOrderBy)
 
 TEST(Table, TextLengthsAreEnforcedOnPostAndInSql)
 {
-    TempFolder f;
+    DataFolder f;
     Table t(f.db.get(), QStringLiteral("T_Jm"));
     t.setTableName(QStringLiteral("jm.db"));
     t.open();
@@ -220,7 +220,7 @@ TEST(Table, TextLengthsAreEnforcedOnPostAndInSql)
 
 TEST(Table, StatesHooksAndSilentAbort)
 {
-    TempFolder f;
+    DataFolder f;
     Table t(f.db.get(), QStringLiteral("T_Rozdz"));
     t.setTableName(QStringLiteral("rozdz.db"));
     QStringList calls;
@@ -287,7 +287,7 @@ TEST(Table, StatesHooksAndSilentAbort)
 
 TEST(Table, FiltersOnTables)
 {
-    TempFolder f;
+    DataFolder f;
     addGroups(*f.db, QStringLiteral("_2016_2201.db"));
     Table g(f.db.get(), QStringLiteral("T_Gr"));
     g.setTableName(f.path(QStringLiteral("g_2016_2201.db")));
@@ -321,7 +321,7 @@ TEST(Table, FiltersOnTables)
 
 TEST(Table, AFilteredDictionaryIsReadAgainOnlyAfterItChanged)
 {
-    TempFolder f;
+    DataFolder f;
     auto other = Database::open(f.folder());   // another workstation
     const QString path = f.path(QStringLiteral("ch.db"));
     f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Ch, Ukr) VALUES (\"ASF\", False), (\"Wścieklizna\", True)").arg(path));
@@ -389,7 +389,7 @@ TEST(Table, AFilteredDictionaryIsReadAgainOnlyAfterItChanged)
 
 TEST(Table, DeclaredFieldsAndLookups)
 {
-    TempFolder f;
+    DataFolder f;
     Table par(f.db.get(), QStringLiteral("T_Par"));
     par.setTableName(QStringLiteral("par.db"));
     par.open();
@@ -427,7 +427,7 @@ TEST(Table, DeclaredFieldsAndLookups)
 
 TEST(Query, DialectParamsJoinsAndTypes)
 {
-    TempFolder f;
+    DataFolder f;
     f.db->exec(schema::createPositions(f.folder(), QStringLiteral("_2016_2201.db")).join(QLatin1Char('\n')));
     Table p(f.db.get(), QStringLiteral("T_Poz"));
     p.setTableName(QStringLiteral("p_2016_2201.db"));
@@ -482,7 +482,7 @@ TEST(Query, DialectParamsJoinsAndTypes)
 
 TEST(Query, BatchCopyReplacesTheDestination)
 {
-    TempFolder f;
+    DataFolder f;
     f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Gat) VALUES (\"bydło\")").arg(f.path(QStringLiteral("gat.db"))));
     f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Gat) VALUES (\"świnie\")").arg(f.path(QStringLiteral("gat.db"))));
     Query q(f.db.get(), QStringLiteral("Q_Simple"));
@@ -499,7 +499,7 @@ TEST(Query, BatchCopyReplacesTheDestination)
 
 TEST(Sharing, RunningCopiesAndBusyDatabase)
 {
-    TempFolder f;
+    DataFolder f;
     auto other = Database::open(f.folder());
     f.db->registerRunningCopy(QStringLiteral("anna"));
     other->registerRunningCopy(QStringLiteral("jan"));
@@ -527,7 +527,7 @@ TEST(Sharing, RunningCopiesAndBusyDatabase)
 
 TEST(Maintenance, IndexesAndPackKeepTheData)
 {
-    TempFolder f;
+    DataFolder f;
     Table t(f.db.get(), QStringLiteral("T_Bd"));
     t.setTableName(QStringLiteral("bd.db"));
     t.open();
@@ -552,7 +552,7 @@ TEST(Maintenance, IndexesAndPackKeepTheData)
 
 TEST(Sharing, ExclusiveOpenWaitsForOtherCopies)
 {
-    TempFolder f;
+    DataFolder f;
     auto other = Database::open(f.folder());
     f.db->registerRunningCopy(QStringLiteral("anna"));
     Table t(f.db.get(), QStringLiteral("T_Gat"));
@@ -570,7 +570,7 @@ TEST(Sharing, ExclusiveOpenWaitsForOtherCopies)
 
 TEST(Table, DisplayAndEditFormatsStayAcrossReads)
 {
-    TempFolder f;
+    DataFolder f;
     f.db->exec(schema::createPositions(f.folder(), QStringLiteral("_2016_2201.db")).join(QLatin1Char('\n')));
     Table p(f.db.get(), QStringLiteral("T_Poz"));
     p.setTableName(QStringLiteral("p_2016_2201.db"));
@@ -593,7 +593,7 @@ TEST(Table, DisplayAndEditFormatsStayAcrossReads)
 
 TEST(Sharing, ACommitThatFailsLeavesTheRecordToSaveAgain)
 {
-    TempFolder f;
+    DataFolder f;
     auto reader = Database::open(f.folder());
     f.db->setBusyTimeout(200);
     Table t(f.db.get(), QStringLiteral("T_Gat"));
@@ -616,7 +616,7 @@ TEST(Sharing, ACommitThatFailsLeavesTheRecordToSaveAgain)
 
 TEST(Query, DictionaryStatementResolvesABareColumnToTheFirstTable)
 {
-    TempFolder f;
+    DataFolder f;
     const QString s = QStringLiteral("_2016_2201.db");
     f.db->exec(schema::createGroups(f.folder(), s).join(QLatin1Char('\n')));
     f.db->exec(schema::createPositions(f.folder(), s).join(QLatin1Char('\n')));

@@ -1,6 +1,6 @@
 // FULL OUTER JOINs that the WHERE clause makes LEFT JOINs: the statements of
 // the program that use them give the same rows either way, on the demo data.
-#include "QtPrinters.h"
+#include "Installation.h"
 #include "data/Demo.h"
 #include "data/Seed.h"
 #include "data/Statement.h"
@@ -12,12 +12,9 @@ using namespace fenwa::data;
 
 namespace {
 
-struct DemoData {
-    QTemporaryDir dir;
-    std::unique_ptr<Database> db;
-    DemoData()
+struct DemoData : fenwa::testing::DataFolder {
+    DemoData() : DataFolder(fenwa::testing::Content::Installed)
     {
-        db = createInstallation(dir.filePath(QStringLiteral("dane")), QDate(2016, 12, 31));
         DemoOptions options;
         options.year = 2016;
         options.now = QDateTime(QDate(2016, 12, 31), QTime(12, 0));

@@ -4,7 +4,7 @@
 //
 // The workstations are two real processes: this test program run again with
 // the child test selected and the data folder in FENWA5_RULES_CHILD.
-#include "TestData.h"
+#include "Installation.h"
 #include "WaitUntil.h"
 #include "common/ScriptedMessages.h"
 #include "data/Dane.h"
@@ -19,7 +19,7 @@
 
 using namespace fenwa;
 using namespace fenwa::data;
-using fenwa::testing::TempFolder;
+using fenwa::testing::DataFolder;
 using fenwa::testing::waitUntil;
 
 namespace {
@@ -86,7 +86,7 @@ TEST(RulesTwoProcesses, Child)
 
 TEST(RulesTwoProcesses, OneSavesOneIsRefused)
 {
-    TempFolder f;
+    DataFolder f;
     f.db->exec(schema::createGroups(f.folder(), suffix).join(QLatin1Char('\n')));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(childVariable), f.folder());

@@ -1,5 +1,5 @@
 // The record rules, through the data module, on real databases.
-#include "RulesFixture.h"
+#include "Installation.h"
 #include "common/Numbers.h"
 #include "common/ScriptedMessages.h"
 
@@ -7,11 +7,18 @@
 
 using namespace fenwa;
 using namespace fenwa::data;
-using fenwa::testing::RulesModule;
+using fenwa::testing::Content;
+using fenwa::testing::Installation;
+using fenwa::testing::Workstation;
 
 namespace {
 
 QString S(const char *utf8) { return QString::fromUtf8(utf8); }
+
+// The office of these tests: voivodeship code 22, the shared tables empty, the
+// data module opened by the test itself.
+const Workstation kOffice{.content = Content::Tables, .open = false, .voivodeship = "22"};
+const Workstation kOtherUser{.content = Content::Tables, .open = false, .user = 2, .voivodeship = "22"};
 
 // Appends a record with the given values and posts it; true when it was saved.
 bool add(Table *t, const QVector<std::pair<QString, QVariant>> &values)
@@ -65,7 +72,7 @@ const QString C = QStringLiteral("Cz");
 
 TEST(Rules, DictionaryDuplicateIsRefusedAndTheRecordKeepsItsState)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     Table *cz = m.d().T_Cz;
     ASSERT_TRUE(add(cz, {{C, S("szczepienie")}}));
@@ -88,7 +95,7 @@ TEST(Rules, DictionaryDuplicateIsRefusedAndTheRecordKeepsItsState)
 
 TEST(Rules, EditingAnEntryWithoutRenamingItPassesItsOwnRow)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     Table *cz = m.d().T_Cz;
     ASSERT_TRUE(add(cz, {{C, S("badanie")}}));
@@ -112,7 +119,7 @@ TEST(Rules, EditingAnEntryWithoutRenamingItPassesItsOwnRow)
 
 TEST(Rules, QuotedValuesAreCheckedAndSavedLikeAnyOtherText)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     Table *k = m.d().T_kontr;
     Table *zak = m.d().T_Zak;
@@ -154,23 +161,23 @@ TEST(Rules, QuotedValuesAreCheckedAndSavedLikeAnyOtherText)
 
 TEST(Rules, CheckStatementShowsTheValueButRunsItBound)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     Table *cz = m.d().T_Cz;
     const CheckStatement ins = duplicateStatement(*cz, {C}, {S("a\" OR \"1\"=\"1")}, QVariant());
-    EXPECT_EQ(ins.shown, QStringLiteral("SELECT * FROM \"%1\" WHERE Cz = \"a\" OR \"1\"=\"1\"").arg(m.f.path(QStringLiteral("cz.db"))));
+    EXPECT_EQ(ins.shown, QStringLiteral("SELECT * FROM \"%1\" WHERE Cz = \"a\" OR \"1\"=\"1\"").arg(m.path(QStringLiteral("cz.db"))));
     EXPECT_FALSE(ins.sql.contains(QStringLiteral("OR \"1\"")));
     EXPECT_EQ(ins.params.size(), 1);
     const CheckStatement edit = duplicateStatement(*m.d().T_Par, {QStringLiteral("Par"), QStringLiteral("Dod")},
                                                    {QStringLiteral("4210"), QStringLiteral("01")}, 7);
     EXPECT_EQ(edit.shown, QStringLiteral("SELECT * FROM \"%1\" WHERE Par = \"4210\" and Dod=\"01\" and id<>7")
-                              .arg(m.f.path(QStringLiteral("par.db"))));
+                              .arg(m.path(QStringLiteral("par.db"))));
     EXPECT_TRUE(edit.sql.endsWith(QStringLiteral("and id<>:id")));
 }
 
 TEST(Rules, ParagraphPairAndItsBlankMark)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     Table *par = m.d().T_Par;
     auto p = [&](const char *nr, const QVariant &dod, const char *opis) {
@@ -197,7 +204,7 @@ TEST(Rules, ParagraphPairAndItsBlankMark)
 
 TEST(Rules, RequiredFieldsAfterTheDuplicateChecks)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     Table *rozdz = m.d().T_Rozdz;
     EXPECT_FALSE(add(rozdz, {{QStringLiteral("Rozdz"), S("01022")}}));
@@ -254,7 +261,7 @@ TEST(Rules, RequiredFieldsAfterTheDuplicateChecks)
 
 TEST(Rules, ContractorMayRepeatAfterYes)
 {
-    RulesModule m;
+    Installation m(kOffice);
     LockWatchingMessages watched;
     ASSERT_TRUE(m.open());
     Table *k = m.d().T_kontr;
@@ -277,11 +284,10 @@ TEST(Rules, ContractorMayRepeatAfterYes)
     EXPECT_EQ(m.count(QStringLiteral("kontr.db"), S("Nazwa = \"Vet-Pol\"")), 2);
 
     // Both names asked about, in order; the question holds no write lock.
-    RulesModule m2;
+    Installation m2(kOffice);
     m2.user = m.user;
-    m2.dane = std::make_unique<TF_Dane>(m2.f.db.get(), m2.user, m2.settings, m2.reg, watched, m2.clock);
-    ASSERT_TRUE(m2.dane->open());
-    watched.db = m2.f.db.get();
+    ASSERT_TRUE(m2.open(&watched));
+    watched.db = m2.db.get();
     Table *k2 = m2.d().T_kontr;
     ASSERT_TRUE(add(k2, {{QStringLiteral("Nazwa"), S("Lek-Vet")}, {QStringLiteral("Im_naz"), S("Zieliński Jan")}}));
     EXPECT_TRUE(add(k2, {{QStringLiteral("Nazwa"), S("Lek-Vet")}, {QStringLiteral("Im_naz"), S("Zieliński Jan")}}));
@@ -293,10 +299,10 @@ TEST(Rules, ContractorMayRepeatAfterYes)
 
 TEST(Rules, UnitCodesWithVoivodeshipCode22)
 {
-    RulesModule m;
+    Installation m(kOffice);
     // A county inspectorate with code 2202.
-    m.f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Kod, powiat, Nazwa) VALUES (\"2202\", \"bielski\", \"PIW Bielsk\")")
-                     .arg(m.f.path(QStringLiteral("piw.db"))));
+    m.db->exec(QStringLiteral("INSERT INTO \"%1\" (Kod, powiat, Nazwa) VALUES (\"2202\", \"bielski\", \"PIW Bielsk\")")
+                     .arg(m.path(QStringLiteral("piw.db"))));
     ASSERT_TRUE(m.open());
     Table *jp = m.d().T_Jp;
     auto unit = [&](const char *kod, const char *name) {
@@ -354,8 +360,8 @@ TEST(Rules, UnitCodesWithVoivodeshipCode22)
 
 TEST(Rules, CountyInspectorateFoundOnlyThroughTheFilter)
 {
-    RulesModule m;
-    m.f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Kod, powiat) VALUES (\"2202\", \"bielski\")").arg(m.f.path(QStringLiteral("piw.db"))));
+    Installation m(kOffice);
+    m.db->exec(QStringLiteral("INSERT INTO \"%1\" (Kod, powiat) VALUES (\"2202\", \"bielski\")").arg(m.path(QStringLiteral("piw.db"))));
     ASSERT_TRUE(m.open());
     m.d().T_PIW->setFilter(QStringLiteral("Kod = '2209'"));
     m.d().T_PIW->setFiltered(true);
@@ -368,7 +374,7 @@ TEST(Rules, CountyInspectorateFoundOnlyThroughTheFilter)
 
 TEST(Rules, GroupsDefaultsStampsAndSymbolsUniqueInTheYearFile)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     m.makeRegister(2016, QStringLiteral("2201"), 1);
     Table *gr = m.d().T_Gr;
@@ -389,7 +395,7 @@ TEST(Rules, GroupsDefaultsStampsAndSymbolsUniqueInTheYearFile)
     gr->cancel();
 
     ASSERT_TRUE(group("FV/1/2016"));
-    const QDateTime created(QDate(2016, 3, 14), QTime(10, 30, 0));
+    const QDateTime created(QDate(2016, 3, 15), QTime(10, 0, 0));
     EXPECT_EQ(gr->asDateTime(QStringLiteral("T_Ins")), created);
     EXPECT_EQ(gr->asDateTime(QStringLiteral("T_Mod")), created);
     EXPECT_EQ(gr->asInt(QStringLiteral("O_Ins")), 1);
@@ -450,8 +456,8 @@ TEST(Rules, LastDayOfTheMonth)
 namespace {
 
 // A register open on one group, with the positions table open.
-struct PositionsModule : RulesModule {
-    PositionsModule(int year = 2024, int month = 2)
+struct PositionsModule : Installation {
+    PositionsModule(int year = 2024, int month = 2) : Installation(kOffice)
     {
         EXPECT_TRUE(open());
         makeRegister(year, QStringLiteral("2201"), month);
@@ -629,10 +635,10 @@ TEST(Rules, GroupWithPositionsCannotBeDeleted)
 
 TEST(Rules, EmptyGroupDeletedWhileThePositionsFileDoesNotExist)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     const QString suffix = OpenRegister::suffix(2016, QStringLiteral("2201"));
-    m.f.db->exec(schema::createGroups(m.f.folder(), suffix).join(QLatin1Char('\n')));
+    m.db->exec(schema::createGroups(m.folder(), suffix).join(QLatin1Char('\n')));
     m.openRegister(2016, QStringLiteral("2201"), 5);
     Table *gr = m.d().T_Gr;
     gr->open();
@@ -649,7 +655,7 @@ TEST(Rules, EmptyGroupDeletedWhileThePositionsFileDoesNotExist)
 
 TEST(Rules, ActivityUsedInAnotherUnitsRegisterCannotBeDeleted)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     Table *cz = m.d().T_Cz;
     ASSERT_TRUE(add(cz, {{C, S("szczepienie")}}));
@@ -657,11 +663,11 @@ TEST(Rules, ActivityUsedInAnotherUnitsRegisterCannotBeDeleted)
     ASSERT_TRUE(add(cz, {{C, S("nieużywana")}}));
     // Three registers; the activity is used in the middle one, of another unit and year.
     for (const char *s : {"_2015_2201.db", "_2016_2205.db", "_2016_2207.db"})
-        m.f.db->exec(schema::createPositions(m.f.folder(), S(s)).join(QLatin1Char('\n')));
-    m.f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Cz) VALUES (1, :cz)").arg(m.f.path(QStringLiteral("p_2016_2205.db"))),
+        m.db->exec(schema::createPositions(m.folder(), S(s)).join(QLatin1Char('\n')));
+    m.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Cz) VALUES (1, :cz)").arg(m.path(QStringLiteral("p_2016_2205.db"))),
                  {{QStringLiteral(":cz"), used}});
     // A groups file is no positions file: not scanned for activities.
-    m.f.db->exec(schema::createGroups(m.f.folder(), S("_2016_2201.db")).join(QLatin1Char('\n')));
+    m.db->exec(schema::createGroups(m.folder(), S("_2016_2201.db")).join(QLatin1Char('\n')));
 
     m.messages.clear();
     ASSERT_TRUE(cz->locate(C, S("szczepienie")));
@@ -670,7 +676,7 @@ TEST(Rules, ActivityUsedInAnotherUnitsRegisterCannotBeDeleted)
                                                S("Rekord związany ze zbiorem danych - usunięcie rekordu niemożliwe!")}));
     EXPECT_EQ(m.messages.shown().last().title, S("Informacja"));
     EXPECT_EQ(m.fileList.mask, QStringLiteral("p_????_????.db"));
-    EXPECT_EQ(m.fileList.folder, m.f.folder());
+    EXPECT_EQ(m.fileList.folder, m.folder());
     EXPECT_EQ(m.fileList.caption, S("Szukanie ..."));
     EXPECT_EQ(m.fileList.files.size(), 3);
     // Every file scanned, also after the hit in the second.
@@ -693,20 +699,20 @@ TEST(Rules, ActivityUsedInAnotherUnitsRegisterCannotBeDeleted)
 
 TEST(Rules, ChapterUsedByAGroupCannotBeDeletedAndOldFilesWithoutTheColumnPass)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     ASSERT_TRUE(add(m.d().T_Rozdz, {{QStringLiteral("Rozdz"), S("01022")}, {QStringLiteral("Opis"), S("Zwalczanie")}}));
     const qint64 id = m.d().T_Rozdz->asInt(QStringLiteral("Id"));
-    m.f.db->exec(schema::createGroups(m.f.folder(), S("_2016_2201.db")).join(QLatin1Char('\n')));
-    m.f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Rozdz) VALUES (\"FV\", :r)").arg(m.f.path(QStringLiteral("g_2016_2201.db"))),
+    m.db->exec(schema::createGroups(m.folder(), S("_2016_2201.db")).join(QLatin1Char('\n')));
+    m.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Rozdz) VALUES (\"FV\", :r)").arg(m.path(QStringLiteral("g_2016_2201.db"))),
                  {{QStringLiteral(":r"), id}});
     EXPECT_FALSE(removeOrAbort(m.d().T_Rozdz));
     EXPECT_EQ(m.fileList.mask, QStringLiteral("g_????_????.db"));
 
     // An ASF area: a positions file from before ASF areas cannot refer to it.
     ASSERT_TRUE(add(m.d().T_ob, {{QStringLiteral("ob"), S("strefa czerwona")}}));
-    m.f.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Dok INTEGER, Cz INTEGER, PRIMARY KEY (Id))")
-                     .arg(m.f.path(QStringLiteral("p_2012_2201.db"))));
+    m.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Dok INTEGER, Cz INTEGER, PRIMARY KEY (Id))")
+                     .arg(m.path(QStringLiteral("p_2012_2201.db"))));
     m.messages.clear();
     EXPECT_TRUE(removeOrAbort(m.d().T_ob)) << m.messages.texts().join('|').toStdString();
     EXPECT_EQ(m.fileList.files.size(), 1);
@@ -716,7 +722,7 @@ TEST(Rules, ChapterUsedByAGroupCannotBeDeletedAndOldFilesWithoutTheColumnPass)
 TEST(Rules, UsersTableGuards)
 {
     // Only user 1 adds users; a new user starts inactive, without rights and password.
-    RulesModule admin(1);
+    Installation admin(kOffice);
     ASSERT_TRUE(admin.open());
     Table *pw = admin.d().T_Passwd;
     ASSERT_TRUE(add(pw, {{QStringLiteral("Login"), S("admin")}}));
@@ -738,9 +744,9 @@ TEST(Rules, UsersTableGuards)
     EXPECT_EQ(admin.count(QStringLiteral("passwd.db")), 2);
 
     // Another user: no insert, no delete, no edit except the own password change.
-    RulesModule other(2);
-    other.f.db.reset();
-    other.f.db = Database::open(admin.f.folder());
+    Installation other(kOtherUser);
+    other.db.reset();
+    other.db = Database::open(admin.folder());
     ASSERT_TRUE(other.open());
     Table *pw2 = other.d().T_Passwd;
     EXPECT_THROW(pw2->append(), Abort);
@@ -765,7 +771,7 @@ TEST(Rules, UsersTableGuards)
 
 TEST(Rules, WorkQueryShowsRealNumbersWithTwoDecimals)
 {
-    RulesModule m;
+    Installation m(kOffice);
     ASSERT_TRUE(m.open());
     m.d().Q_Rob->setSql({QStringLiteral("SELECT 1234.5 AS kwota, 1234567.891 AS duza, -0.004 AS mala, 7 AS liczba")});
     m.d().Q_Rob->open();
@@ -777,11 +783,10 @@ TEST(Rules, WorkQueryShowsRealNumbersWithTwoDecimals)
 
 TEST(Rules, DeletionQuestionsHoldNoWriteLock)
 {
-    RulesModule m;
+    Installation m(kOffice);
     LockWatchingMessages watched;
-    m.dane = std::make_unique<TF_Dane>(m.f.db.get(), m.user, m.settings, m.reg, watched, m.clock);
-    ASSERT_TRUE(m.dane->open());
-    watched.db = m.f.db.get();
+    ASSERT_TRUE(m.open(&watched));
+    watched.db = m.db.get();
     m.makeRegister(2016, QStringLiteral("2201"), 1);
     ASSERT_TRUE(add(m.d().T_Gat, {{QStringLiteral("Gat"), S("owce")}}));
     m.d().T_Gr->open();

@@ -1,6 +1,6 @@
 // What the database file holds: every column only values of its type, and a
 // schema that SQLite's own tool can check and query (old files are upgraded).
-#include "TestData.h"
+#include "Installation.h"
 #include "data/Statement.h"
 #include "data/Table.h"
 
@@ -10,7 +10,7 @@
 using namespace fenwa;
 using namespace fenwa::data;
 using fenwa::testing::errorOf;
-using fenwa::testing::TempFolder;
+using fenwa::testing::DataFolder;
 
 namespace {
 
@@ -55,7 +55,7 @@ void writeOldStyle(const QString &folder, const QString &rok)
 
 TEST(StoredTypes, NoStatementStoresAValueOfAnotherType)
 {
-    TempFolder f;
+    DataFolder f;
     f.db->exec(schema::createPositions(f.folder(), QStringLiteral("_2016_2000")).join(QLatin1Char('\n')));
     f.db->exec(QStringLiteral("ALTER TABLE \"%1\" ADD Nowe INTEGER").arg(f.path(QStringLiteral("p_2016_2000.db"))));
     const struct {
@@ -84,7 +84,7 @@ TEST(StoredTypes, NoStatementStoresAValueOfAnotherType)
 
 TEST(StandardFile, TheStockToolChecksAFreshDatabase)
 {
-    TempFolder f;
+    DataFolder f;
     f.db->exec(schema::createGroups(f.folder(), QStringLiteral("_2016_2000")).join(QLatin1Char('\n')));
     EXPECT_EQ(sqlite3Tool(f.folder(), QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
     EXPECT_EQ(sqlite3Tool(f.folder(), QStringLiteral("SELECT count(*) FROM kontr WHERE Nazwa > 'A'")),

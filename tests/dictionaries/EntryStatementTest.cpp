@@ -5,7 +5,7 @@
 #include "dictionaries/EntryStatement.h"
 #include "output/DatasetSource.h"
 #include "output/PrintJob.h"
-#include "register/Installation.h"
+#include "Installation.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

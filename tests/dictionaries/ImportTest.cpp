@@ -1,6 +1,6 @@
 // Importing dictionaries from the previous generation's Paradox tables.
 #include "ParadoxWriter.h"
-#include "TestData.h"
+#include "Installation.h"
 #include "data/Query.h"
 #include "dictionaries/Import.h"
 
@@ -29,7 +29,7 @@ QStringList rowsOf(data::Database &db, const QString &sql)
 }
 
 struct ImportTest : ::testing::Test {
-    TempFolder folder;
+    DataFolder folder;
     QTemporaryDir old;   // the previous generation's data folder
     data::Database &db() { return *folder.db; }
     QString file(const char *name) const { return old.filePath(QString::fromLatin1(name)); }

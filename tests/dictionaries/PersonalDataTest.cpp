@@ -1,6 +1,6 @@
 // Who first entered a contractor's data: the earliest creation stamp over
 // every positions file.
-#include "TestData.h"
+#include "Installation.h"
 #include "dictionaries/PersonalData.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,7 @@ class PersonalDataTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(PersonalDataTest, FindsTheFirstEntry)
 {
-    TempFolder folder;
+    DataFolder folder;
     data::Database &db = *folder.db;
     const QString passwd = db.path(QStringLiteral("passwd.db"));
     db.exec(QStringLiteral("INSERT INTO \"%1\" (Id, Login) VALUES (1, 'admin')").arg(passwd));

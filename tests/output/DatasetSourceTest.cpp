@@ -6,7 +6,7 @@
 #include "output/SheetExport.h"
 #include "output/XlsxReader.h"
 
-#include "TestData.h"
+#include "Installation.h"
 #include "common/Messages.h"
 #include "data/Query.h"
 
@@ -16,7 +16,7 @@ using namespace fenwa::output;
 
 TEST(DatasetSource, QueryFieldsTypesAndTextsReachPrintAndSheet)
 {
-    fenwa::testing::TempFolder f;
+    fenwa::testing::DataFolder f;
     const QString gat = f.path(QStringLiteral("gat.db"));
     for (const char *name : {"bydło", "świnie", "owce"})
         f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Gat) VALUES (\"%2\")").arg(gat, QString::fromUtf8(name)));

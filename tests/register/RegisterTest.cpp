@@ -1,6 +1,6 @@
 // Opening a register and the document groups' commands, on an installation database.
 #include "QtPrinters.h"
-#include "register/Installation.h"
+#include "Installation.h"
 #include "data/Dane.h"
 #include "data/Schema.h"
 #include "data/Seed.h"
@@ -15,6 +15,7 @@ using namespace fenwa;
 using namespace fenwa::data;
 using namespace fenwa::reg;
 
+using fenwa::testing::Content;
 using fenwa::testing::Installation;
 
 TEST(OpenRegister, UnitListsAndCodes)
@@ -33,7 +34,7 @@ TEST(OpenRegister, UnitListsAndCodes)
     EXPECT_EQ(unitCode(*v.dane, v.unit("piw.db", "2003")), QStringLiteral("2003"));
     EXPECT_EQ(unitCode(*v.dane, v.unit("jp.db", "2080")), QStringLiteral("2080"));
 
-    Installation county(true, 2);
+    Installation county({.p_w = 2});
     names = unitNames(*county.dane, &single);
     EXPECT_TRUE(single);
     EXPECT_EQ(names, QStringList{county.unit("piw.db", "2003")});
@@ -158,7 +159,7 @@ TEST(OpenRegister, AnOldRegisterGetsObAndTheIndexesItsLookupsUse)
 
 TEST(OpenRegister, BrowseOnlyUserGetsReadOnlyTables)
 {
-    Installation v(false);
+    Installation v({.edycja = false});
     RegisterFlow flow(*v.dane);
     flow.openGroups(2016, 3, v.unit("piw.db", "2003"));
     EXPECT_EQ(v.reg.kod, QStringLiteral("2003"));
@@ -246,11 +247,12 @@ TEST(Groups, ClosingWithoutTheEditRightFails)
     writer.addGroup(QStringLiteral("A"), 3);
     writer.dane->T_Gr->close();
 
-    Installation reader(false);
-    reader.db.reset();
-    auto db = Database::open(writer.dir.path());
-    TF_Dane dane(db.get(), reader.user, reader.settings, reader.reg, reader.messages, reader.clock);
-    ASSERT_TRUE(dane.open());
+    // Another workstation, without the edit right, on the same data folder.
+    Installation reader({.content = Content::Nothing, .open = false, .edycja = false});
+    reader.db = Database::open(writer.folder());
+    reader.settings.fd = writer.folder();
+    ASSERT_TRUE(reader.open());
+    TF_Dane &dane = reader.d();
     RegisterFlow(dane).openGroups(2016, 3, writer.unit("wiw.db", "20"));
     GroupsLogic logic(dane);
     logic.setClosed(true);

@@ -1,7 +1,7 @@
 // The summary reports against sums read straight from the registers: the
 // single-criterion and multi-criteria reports, their consolidated runs, and
 // the plan realisation cross table.
-#include "TestData.h"
+#include "Installation.h"
 #include "data/Demo.h"
 #include "data/Query.h"
 #include "data/Seed.h"
@@ -73,12 +73,9 @@ void expectSameSums(const QMap<QString, double> &actual, const QMap<QString, dou
 // A data folder with the demo registers of 2016, January to June, of the
 // voivodeship inspectorate 2000, the county inspectorate 2003 and the
 // subordinate unit 2080 (2081 and 2082 have no register).
-struct Demo {
-    QTemporaryDir dir;
-    std::unique_ptr<Database> db;
-    explicit Demo(bool registers = true)
+struct Demo : fenwa::testing::DataFolder {
+    explicit Demo(bool registers = true) : DataFolder(fenwa::testing::Content::Installed)
     {
-        db = createInstallation(dir.path(), QDate(2016, 9, 1));
         if (!registers)
             return;
         DemoOptions o;

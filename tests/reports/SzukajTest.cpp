@@ -1,5 +1,5 @@
 // Searching a dataset's records for a text.
-#include "TestData.h"
+#include "Installation.h"
 #include "common/ScriptedMessages.h"
 #include "data/Table.h"
 #include "reports/Szukaj.h"
@@ -9,11 +9,11 @@
 using namespace fenwa;
 using namespace fenwa::data;
 using namespace fenwa::reports;
-using fenwa::testing::TempFolder;
+using fenwa::testing::DataFolder;
 
 namespace {
 struct Contractors {
-    TempFolder f;
+    DataFolder f;
     Table t{f.db.get(), QStringLiteral("T_kontr")};
     ScriptedMessages messages;
     Contractors()

@@ -1,5 +1,5 @@
 // The file list window: its list, and the reference scans shown in it.
-#include "TestData.h"
+#include "Installation.h"
 #include "admin/ui/Pliki.h"
 #include "common/ScriptedMessages.h"
 #include "data/Dane.h"
@@ -60,18 +60,8 @@ TEST(Pliki, ListsTheFolderFilesMatchingTheMask)
 
 TEST(Pliki, ReferenceScanWalksInTheWindow)
 {
-    fenwa::testing::TempFolder f;
-    CurrentUser user;
-    user.user = 1;
-    user.slowniki = user.edycja = true;
-    RunSettings settings;
-    settings.fd = f.folder();
-    settings.wkod = QStringLiteral("22");
-    OpenRegister reg;
-    ScriptedMessages messages;
-    Clock clock;
-    TF_Dane dane(f.db.get(), user, settings, reg, messages, clock);
-    ASSERT_TRUE(dane.open());
+    fenwa::testing::Installation f({.content = fenwa::testing::Content::Tables, .voivodeship = "22"});
+    TF_Dane &dane = f.d();
     TF_Pliki window;
     dane.rules.fileList = &window;
 
@@ -96,7 +86,7 @@ TEST(Pliki, ReferenceScanWalksInTheWindow)
         ADD_FAILURE() << "the species is used in a register";
     } catch (const Abort &) {
     }
-    EXPECT_EQ(messages.last(), S("Rekord związany ze zbiorem danych - usunięcie rekordu niemożliwe!"));
+    EXPECT_EQ(f.messages.last(), S("Rekord związany ze zbiorem danych - usunięcie rekordu niemożliwe!"));
     EXPECT_EQ(rows, (QVector<int>{0, 1, 2}));
     EXPECT_EQ(visibleWhileWalking, (QVector<bool>{true, true, true}));
     EXPECT_FALSE(window.isVisible());

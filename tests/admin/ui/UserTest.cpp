@@ -2,7 +2,7 @@
 // while a row is edited, the current user's row, and the set-password dialog.
 #include "WaitUntil.h"
 #include "admin/ui/User.h"
-#include "register/Installation.h"
+#include "Installation.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "TestData.h"
+#include "Installation.h"
 #include "admin/ui/Konfiguracji.h"
 #include "admin/ui/User.h"
 #include "common/Digest.h"
@@ -26,12 +26,12 @@ using namespace fenwa;
 using namespace fenwa::app;
 using fenwa::admin::IniFile;
 using fenwa::testing::FakeRegistry;
-using fenwa::testing::TempFolder;
+using fenwa::testing::DataFolder;
 
 namespace {
 class StartupTest : public ::testing::Test {
 protected:
-    TempFolder data;
+    DataFolder data;
     QTemporaryDir dir;
     IniFile ini{dir.filePath("fenwa5.ini")};
     FakeRegistry registry;

@@ -1,5 +1,5 @@
 // The grid, its model and the navigator bound to a real table.
-#include "TestData.h"
+#include "Installation.h"
 #include "WaitUntil.h"
 #include "admin/IniFile.h"
 #include "common/ScriptedMessages.h"
@@ -24,13 +24,13 @@
 using namespace fenwa;
 using namespace fenwa::data;
 using namespace fenwa::ui;
-using fenwa::testing::TempFolder;
+using fenwa::testing::DataFolder;
 using fenwa::testing::waitUntil;
 
 namespace {
 
 struct Fixture {
-    TempFolder f;
+    DataFolder f;
     Table t{f.db.get(), QStringLiteral("T_Ch")};
     ScriptedMessages messages;
     DbGrid grid;
@@ -192,7 +192,7 @@ TEST(DbGrid, TextStillBeingTypedIsSavedWithTheRecord)
 
 TEST(DbGrid, AValueThatIsNotOfTheFieldsTypeIsRefusedWithItsFieldNamed)
 {
-    TempFolder f;
+    DataFolder f;
     f.db->exec(QStringLiteral("CREATE TABLE \"%1\" (Id AUTOINC, Kol INTEGER, Kwota FLOAT, Data DATE, PRIMARY KEY (Id))")
                    .arg(f.path(QStringLiteral("proba.db"))));
     Table t(f.db.get(), QStringLiteral("T_Proba"));

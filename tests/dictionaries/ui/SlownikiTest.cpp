@@ -3,10 +3,10 @@
 // refused deletion of a used entry, export and the entry statement.
 #include "QtPrinters.h"
 #include "data/Demo.h"
-#include "data/RulesFixture.h"
+#include "Installation.h"
 #include "dictionaries/ui/Slowniki.h"
 #include "output/XlsxReader.h"
-#include "register/Installation.h"
+#include "Installation.h"
 #include "WaitUntil.h"
 
 #include <QAction>
@@ -33,12 +33,11 @@ struct Window : fenwa::testing::Installation {
     QString printedLayout, printedTitle;
     int printedRows = -1;
 
-    explicit Window(bool edycja = true, int p_w = 1, bool slowniki = true) : Installation(edycja, p_w)
+    explicit Window(bool edycja = true, int p_w = 1, bool slowniki = true) : Installation({.edycja = edycja, .p_w = p_w})
     {
         if (!slowniki) {
             user.slowniki = false;
-            dane = std::make_unique<TF_Dane>(db.get(), user, settings, reg, messages, clock);
-            EXPECT_TRUE(dane->open());
+            EXPECT_TRUE(open());
         }
         w = std::make_unique<TF_Slowniki>(*dane);
         w->openFile = [this](const QString &path) {

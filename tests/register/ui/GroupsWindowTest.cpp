@@ -1,7 +1,7 @@
 // The register's windows driven headless: open a register, work with groups,
 // print, export and search.
 #include "QtPrinters.h"
-#include "register/Installation.h"
+#include "Installation.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
 #include "output/XlsxReader.h"
@@ -32,7 +32,7 @@ struct App : fenwa::testing::Installation {
     std::unique_ptr<RegisterWindows> windows;
     QString exported;
 
-    explicit App(bool edycja = true) : Installation(edycja)
+    explicit App(bool edycja = true) : Installation({.edycja = edycja})
     {
         windows = std::make_unique<RegisterWindows>(*dane, &main);
         windows->F_GrDok->openFile = [this](const QString &path) {

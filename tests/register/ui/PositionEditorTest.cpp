@@ -5,7 +5,7 @@
 #include "data/Dane.h"
 #include "data/Guard.h"
 #include "register/GroupsLogic.h"
-#include "register/Installation.h"
+#include "Installation.h"
 #include "register/Register.h"
 #include "register/ui/EdPoz.h"
 
@@ -34,7 +34,7 @@ struct Editor : fenwa::testing::Installation {
     std::function<void(TF_EdPoz &)> user = [](TF_EdPoz &e) { e.BitBtn2->click(); };
     QStringList captions;
 
-    explicit Editor(int p_w = 1, int year = 2016, int month = 3) : Installation(true, p_w)
+    explicit Editor(int p_w = 1, int year = 2016, int month = 3) : Installation({.p_w = p_w})
     {
         RegisterFlow flow(*dane);
         flow.openGroups(year, month, unit("wiw.db", "20"));

@@ -1,7 +1,7 @@
 // The positions list driven headless: reached from the groups window, with a
 // stand-in for the position editor that types a position and answers OK.
+#include "Installation.h"
 #include "QtPrinters.h"
-#include "register/Installation.h"
 #include "data/SqlBuilder.h"
 #include "output/XlsxReader.h"
 #include "register/ui/RegisterWindows.h"
@@ -35,7 +35,7 @@ struct App : fenwa::testing::Installation {
     QStringList editorCaptions;
     std::function<void(Table &)> typed;   // what the stand-in editor types; none: it cancels
 
-    explicit App(bool edycja = true, int p_w = 1) : Installation(edycja, p_w)
+    explicit App(bool edycja = true, int p_w = 1) : Installation({.edycja = edycja, .p_w = p_w})
     {
         windows = std::make_unique<RegisterWindows>(*dane, &main);
         list().statementFolder = statements.path();

@@ -4,7 +4,7 @@
 #include "common/ui/OdDo.h"
 #include "data/Demo.h"
 #include "output/XlsxReader.h"
-#include "register/Installation.h"
+#include "Installation.h"
 #include "reports/ui/Raporty.h"
 #include "reports/ui/Wykres.h"
 
@@ -33,7 +33,7 @@ struct ReportsFixture {
     std::unique_ptr<fenwa::reports::ui::ReportWindows> reports;
     int dialogResult = 0;
 
-    explicit ReportsFixture(int p_w = 1) : inst(true, p_w)
+    explicit ReportsFixture(int p_w = 1) : inst({.p_w = p_w})
     {
         data::DemoOptions o;
         o.year = 2016;
@@ -94,7 +94,7 @@ TEST(OdDoDialog, ButtonsFollowTheUnitAndTheConsolidation)
     EXPECT_FALSE(d.ilosci());
     EXPECT_FALSE(d.Panel->CheckBox1->isChecked());
 
-    Installation county(true, 2);
+    Installation county({.p_w = 2});
     fenwa::ui::TF_OdDo c(QDate(2016, 3, 15));
     c.fillUnits(*county.dane);
     EXPECT_EQ(c.Panel->ComboBox1->count(), 1);
