@@ -2,7 +2,6 @@
 // registers: each kind of column filter alone and together, removing them,
 // the voivodeship's extra column, Polish incremental search, and the CSV
 // file as a strict reader sees it.
-#include "TestData.h"
 #include "data/Demo.h"
 #include "data/Query.h"
 #include "data/Seed.h"

@@ -4,7 +4,7 @@
 // without filters, and the CSV file of the visible columns.
 #include "data/Demo.h"
 #include "output/XlsxReader.h"
-#include "register/Installation.h"
+#include "Installation.h"
 #include "reports/ui/Zapisy.h"
 
 #include <QCheckBox>
