@@ -53,7 +53,7 @@ output::SheetDesign entrySheet(const QString &heading, bool quantities)
 {
     // Text columns are written as text, amounts and quantities as numbers.
     auto col = [](const QString &text, double width, const QString &field, bool number = false) {
-        return output::SheetColumn{.heading = text, .width = width, .amount = number, .field = field, .number = number};
+        return output::sheetColumn(text, width, field, number);
     };
     output::SheetDesign design;
     design.title = heading;

@@ -38,6 +38,15 @@ struct SheetColumn {
     bool number = false;
 };
 
+// A column of a ReportSource export: `field` under `heading`. An amount
+// column is formatted "#,##0.00"; amounts and other `number` columns are
+// written as numbers.
+inline SheetColumn sheetColumn(const QString &heading, double width, const QString &field, bool amount = false,
+                               bool number = false)
+{
+    return {.heading = heading, .width = width, .amount = amount, .field = field, .number = number || amount};
+}
+
 struct SheetDesign {
     QString title;
     QVector<SheetColumn> columns;     // sheet columns 1, 2, ...; a first heading "Lp" numbers the rows

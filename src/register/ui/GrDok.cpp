@@ -216,23 +216,17 @@ void TF_GrDok::Eksport()
     design.title = windowTitle();
     design.landscape = true;
     design.boxedRowsAfterData = 1;
-    auto col = [](const char *heading, double width, const char *field) {
-        output::SheetColumn c;
-        c.heading = QString::fromUtf8(heading);
-        c.width = width;
-        c.field = QString::fromLatin1(field);
-        return c;
-    };
-    design.columns = {col("Lp", 3, ""),
-                    col("Symbol", 8, "Dok"),
-                    col("Rozdział", 8, "Rozdzial"),
-                    col("Paragraf", 20, "Paragraf"),
-                    col("Opis", 20, "Opis"),
-                    col("Zamknięty?", 10, "zk"),
-                    col("Data otwarcia", 13, "T_Ins"),
-                    col("Użytkownik", 10, "login"),
-                    col("Data ostatniej edycji", 13, "T_mod"),
-                    col("Użytkownik", 10, "Log")};
+    using output::sheetColumn;
+    design.columns = {sheetColumn("Lp", 3, ""),
+                      sheetColumn("Symbol", 8, "Dok"),
+                      sheetColumn("Rozdział", 8, "Rozdzial"),
+                      sheetColumn("Paragraf", 20, "Paragraf"),
+                      sheetColumn("Opis", 20, "Opis"),
+                      sheetColumn("Zamknięty?", 10, "zk"),
+                      sheetColumn("Data otwarcia", 13, "T_Ins"),
+                      sheetColumn("Użytkownik", 10, "login"),
+                      sheetColumn("Data ostatniej edycji", 13, "T_mod"),
+                      sheetColumn("Użytkownik", 10, "Log")};
     output::SheetExport::run(output::sheetEnvironment(dane_, openFile ? openFile : output::ui::openWithDesktop), design,
                              output::DatasetSource(*q));
     q->close();

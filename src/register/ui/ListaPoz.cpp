@@ -229,15 +229,8 @@ void TF_ListaPoz::Eksport()
     output::SheetDesign design;
     design.title = windowTitle();
     design.landscape = true;
-    auto col = [](const char *heading, double width, const char *field, bool amount = false, bool number = false) {
-        output::SheetColumn c;
-        c.heading = QString::fromUtf8(heading);
-        c.width = width;
-        c.field = QString::fromLatin1(field);
-        c.amount = amount;
-        c.number = number || amount;
-        return c;
-    };
+    const auto col = [](const QString &heading, double width, const QString &field, bool amount = false,
+                        bool number = false) { return output::sheetColumn(heading, width, field, amount, number); };
     design.columns = {col("Lp", 5, ""),
                       col("Źródło finansowania", 15, "zf"),
                       col("Choroba", 15, "ch"),
