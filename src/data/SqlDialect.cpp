@@ -805,7 +805,7 @@ private:
 
 } // namespace
 
-SqlDialect::SqlDialect(const QString &dataFolder) : folder_(dataFolder) {}
+SqlDialect::SqlDialect(const QString &dataFolder, SqlBackend backend) : folder_(dataFolder), backend_(backend) {}
 
 void SqlDialect::setColumnsOf(ColumnsOf columns) { columns_ = std::move(columns); }
 

@@ -14,6 +14,8 @@
 
 namespace fenwa::data {
 
+enum class SqlBackend { Sqlite, PostgreSql };
+
 struct TranslatedSql {
     QString sql;             // SQLite text
     QStringList tables;      // tables named by the statement (lower case, without ".db")
@@ -23,7 +25,8 @@ struct TranslatedSql {
 class SqlDialect {
 public:
     // dataFolder: the data folder, with or without a trailing separator.
-    explicit SqlDialect(const QString &dataFolder);
+    explicit SqlDialect(const QString &dataFolder, SqlBackend backend = SqlBackend::Sqlite);
+    SqlBackend backend() const { return backend_; }
 
     // The columns of a table (by SQL name); lets a bare column name that two
     // joined tables share resolve to the first of them. Without it such a
@@ -56,6 +59,7 @@ public:
 
 private:
     QString folder_;
+    SqlBackend backend_;
     ColumnsOf columns_;
 };
 
