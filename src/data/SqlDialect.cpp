@@ -551,6 +551,7 @@ private:
         QString name;  // result column name: alias, or the column of "x.col" / "col"
         QString expr;  // the item without spaces, lower case (for "x.col" terms)
         int alias = -1;   // the alias's token, or -1
+        int column = -1;  // without an alias, the column's token of "x.col"
     };
 
     // Result columns of the SELECT at token `sel` (depth d).
@@ -575,6 +576,7 @@ private:
             } else if (n == 3 && tokens_[s].kind == Kind::Word && tokens_[s + 1].isOp(".")
                        && tokens_[s + 2].kind == Kind::Word) {
                 it.name = tokens_[s + 2].text;
+                it.column = s + 2;
             } else if (n >= 2 && tokens_[e - 1].kind == Kind::Word && !isReservedTail(tokens_[e - 1])) {
                 const Token &prev = tokens_[e - 2];
                 if (prev.kind == Kind::Word || prev.kind == Kind::Number || prev.kind == Kind::String
@@ -833,10 +835,13 @@ private:
                     spelling.insert(c.toLower(), c);
         }
         std::vector<bool> alias(size_t(n), false);
+        std::vector<int> labelled;   // "x.col" items without an alias
         for (int i = 0; i < n; ++i) {
             if (!tokens_[i].isWord("SELECT"))
                 continue;
             for (const Item &it : selectItems(i, d)) {
+                if (it.column >= 0)
+                    labelled.push_back(it.column);
                 if (it.alias < 0 || tokens_[it.alias].fixed)
                     continue;
                 alias[size_t(it.alias)] = true;
@@ -863,6 +868,14 @@ private:
                        && spelling.contains(key)) {
                 t.text = quoteIdent(spelling.value(key));
             }
+        }
+        // A column whose table spells it otherwise than the statement's first
+        // holder ("Ch" of ch.db, "ch" of the positions) is labelled in the
+        // statement's spelling, so that an outer select finds it by that name.
+        for (int i : labelled) {
+            const QString name = quoteIdent(spelling.value(tokens_[i].text.mid(1, tokens_[i].text.size() - 2).toLower()));
+            if (tokens_[i].text.startsWith(u'"') && name != QLatin1String("\"\"") && tokens_[i].text != name)
+                tokens_[i].post += QStringLiteral(" AS ") + name;
         }
     }
 

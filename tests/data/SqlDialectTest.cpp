@@ -270,9 +270,10 @@ SqlDialect serverDialect()
     SqlDialect d(kFolder, fenwa::data::SqlBackend::PostgreSql);
     d.setColumnsOf([](const QString &table) {
         static const QHash<QString, QStringList> columns{
-            {"p", {"Id", "Dok", "kontr", "jm", "ilosc", "netto", "BRUTTO", "Opis", "Data", "FAK", "wyd", "T_Ins"}},
+            {"p", {"Id", "Dok", "kontr", "jm", "ch", "ilosc", "netto", "BRUTTO", "Opis", "Data", "FAK", "wyd", "T_Ins"}},
             {"g", {"Id", "Dok", "Rozdz", "Opis"}},
             {"jm", {"Id", "Jm"}},
+            {"ch", {"Id", "Ch"}},
             {"kontr", {"Id", "Nazwa"}},
             {"passwd", {"Id", "Login", "Password", "D"}}};
         return columns.value(table);
@@ -325,6 +326,9 @@ TEST(SqlDialectServer, StatementsResolveNamesAndKeepSqliteValues)
         {"a bare name two joined tables hold is the first one's",
          "SELECT p.Id FROM p JOIN jm ON jm.Id = p.jm WHERE jm = 1 ORDER BY T_Ins",
          "SELECT p.\"Id\" FROM \"p\" JOIN \"jm\" ON jm.\"Id\" = p.\"jm\" WHERE p.\"jm\" = 1 ORDER BY \"T_Ins\" NULLS FIRST"},
+        {"a column its table spells otherwise is labelled in the statement's spelling",
+         "SELECT ch.ch, p.CH FROM p LEFT JOIN ch ON ch.Id = p.ch",
+         "SELECT ch.\"Ch\" AS \"ch\", p.\"ch\" FROM \"p\" LEFT JOIN \"ch\" ON ch.\"Id\" = p.\"ch\""},
         {"texts, dates and logical values",
          "UPDATE " + D + "p.db\" SET wyd=True, Data=\"01/31/2016\", Opis=\"it's\" WHERE kontr = 1 AND wyd = false",
          "UPDATE \"p\" SET \"wyd\"=TRUE, \"Data\"='2016-01-31', \"Opis\"='it''s' WHERE \"kontr\" = 1 AND \"wyd\" = FALSE"},
