@@ -552,6 +552,7 @@ private:
         QString expr;  // the item without spaces, lower case (for "x.col" terms)
         int alias = -1;   // the alias's token, or -1
         int column = -1;  // without an alias, the column's token of "x.col"
+        int end = 0;      // the token after the item
     };
 
     // Result columns of the SELECT at token `sel` (depth d).
@@ -565,6 +566,7 @@ private:
         int start = i;
         auto finish = [&](int s, int e) {
             Item it;
+            it.end = e;
             const int n = e - s;
             int exprEnd = e;
             if (n >= 2 && tokens_[e - 1].kind == Kind::Word && tokens_[e - 2].isWord("AS")) {
@@ -790,7 +792,9 @@ private:
         const std::vector<int> d = depths();
         std::vector<bool> skip(size_t(n), false);
         QHash<QString, QString> tableOf;   // lower-case alias or table name -> table
-        QStringList named;                 // tables in the order named
+        QStringList named;                 // tables read, in the order named
+        QString target;                    // the table of INSERT INTO
+        int targetAt = -1;
         auto source = [&](int i) {
             // A table (or a subquery) at i and its alias; returns the token after them.
             QString table;
@@ -800,6 +804,12 @@ private:
             } else if (tokens_[i].kind == Kind::String && tokens_[i].text.startsWith(u'"')) {
                 table = tokens_[i].text.mid(1, tokens_[i].text.size() - 2);
                 skip[size_t(i)] = true;
+                if (tokens_[i - 1].isWord("INTO")) {
+                    // Its columns are the list after it; the SELECT's names are the SELECT's own.
+                    target = table;
+                    targetAt = i;
+                    return i + 1;
+                }
                 if (!named.contains(table))
                     named << table;
                 tableOf.insert(table.toLower(), table);
@@ -833,6 +843,19 @@ private:
             for (const QString &c : columns)
                 if (!spelling.contains(c.toLower()))
                     spelling.insert(c.toLower(), c);
+        }
+        if (targetAt >= 0 && targetAt + 1 < n && tokens_[targetAt + 1].isOp("(")) {
+            const QStringList columns = columns_ ? columns_(target) : QStringList();
+            for (int k = targetAt + 2; k < n && !tokens_[k].isOp(")"); ++k) {
+                if (tokens_[k].kind != Kind::Word)
+                    continue;
+                QString name = tokens_[k].text;
+                for (const QString &c : columns)
+                    if (c.compare(name, Qt::CaseInsensitive) == 0)
+                        name = c;
+                tokens_[k].text = quoteIdent(name);
+                tokens_[k].fixed = true;
+            }
         }
         std::vector<bool> alias(size_t(n), false);
         std::vector<int> labelled;   // "x.col" items without an alias
@@ -876,6 +899,39 @@ private:
             const QString name = quoteIdent(spelling.value(tokens_[i].text.mid(1, tokens_[i].text.size() - 2).toLower()));
             if (tokens_[i].text.startsWith(u'"') && name != QLatin1String("\"\"") && tokens_[i].text != name)
                 tokens_[i].post += QStringLiteral(" AS ") + name;
+        }
+        renameRepeatedColumns(d);
+    }
+
+    // SQLite names a subquery's repeated result column "name:1", "name:2"...
+    // and an outer mention of the name means the first; PostgreSQL would
+    // refuse the mention as ambiguous.
+    void renameRepeatedColumns(const std::vector<int> &d)
+    {
+        const int n = int(tokens_.size());
+        for (int i = 1; i < n; ++i) {
+            if (!tokens_[i].isOp("(") || !(tokens_[i - 1].isWord("FROM") || tokens_[i - 1].isWord("JOIN")))
+                continue;
+            const int close = matchingClose(i);
+            for (int k = i + 1; k < close; ++k) {
+                if (d[k] != d[i] + 1 || !tokens_[k].isWord("SELECT"))
+                    continue;
+                QHash<QString, int> seen;
+                for (const Item &it : selectItems(k, d)) {
+                    QString name = it.alias >= 0 ? tokens_[it.alias].text : it.name;
+                    if (name.startsWith(u'"'))
+                        name = name.mid(1, name.size() - 2);
+                    const int repeats = seen.value(name.toLower());
+                    seen.insert(name.toLower(), repeats + 1);
+                    if (!repeats || name.isEmpty())
+                        continue;
+                    const QString label = quoteIdent(QStringLiteral("%1:%2").arg(name).arg(repeats));
+                    if (it.alias >= 0)
+                        tokens_[it.alias].text = label;
+                    else if (it.end > 0)
+                        tokens_[it.end - 1].post += QStringLiteral(" AS ") + label;
+                }
+            }
         }
     }
 

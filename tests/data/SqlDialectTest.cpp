@@ -274,6 +274,7 @@ SqlDialect serverDialect()
             {"g", {"Id", "Dok", "Rozdz", "Opis"}},
             {"jm", {"Id", "Jm"}},
             {"ch", {"Id", "Ch"}},
+            {"zak", {"Id", "Zak"}},
             {"kontr", {"Id", "Nazwa"}},
             {"passwd", {"Id", "Login", "Password", "D"}}};
         return columns.value(table);
@@ -329,6 +330,13 @@ TEST(SqlDialectServer, StatementsResolveNamesAndKeepSqliteValues)
         {"a column its table spells otherwise is labelled in the statement's spelling",
          "SELECT ch.ch, p.CH FROM p LEFT JOIN ch ON ch.Id = p.ch",
          "SELECT ch.\"Ch\" AS \"ch\", p.\"ch\" FROM \"p\" LEFT JOIN \"ch\" ON ch.\"Id\" = p.\"ch\""},
+        {"a subquery's repeated result column is named as SQLite names it; an outer mention means the first",
+         "SELECT ilosc, SUM(ilosc) s FROM (SELECT ilosc, jm, SUM(ilosc) ilosc FROM p GROUP BY ilosc, jm) GROUP BY ilosc",
+         "SELECT \"ilosc\", SUM(\"ilosc\") \"s\" FROM (SELECT \"ilosc\", \"jm\", SUM(\"ilosc\") \"ilosc:1\" FROM \"p\" "
+         "GROUP BY \"ilosc\", \"jm\") AS _q1 GROUP BY \"ilosc\""},
+        {"INSERT's column list is the target's; the SELECT's names are its own tables'",
+         "INSERT INTO " + D + "zak.db\" (zak)\nSELECT nazwa,False FROM work",
+         "INSERT INTO \"zak\" (\"Zak\")\nSELECT nazwa,FALSE FROM \"work\""},
         {"texts, dates and logical values",
          "UPDATE " + D + "p.db\" SET wyd=True, Data=\"01/31/2016\", Opis=\"it's\" WHERE kontr = 1 AND wyd = false",
          "UPDATE \"p\" SET \"wyd\"=TRUE, \"Data\"='2016-01-31', \"Opis\"='it''s' WHERE \"kontr\" = 1 AND \"wyd\" = FALSE"},
