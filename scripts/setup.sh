@@ -8,6 +8,7 @@ mode="${1:-run}"
 packages=(build-essential cmake pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite qt6-translations-l10n libgl1-mesa-dev
   libsqlite3-dev libxlsxwriter-dev libzip-dev pxlib-dev libsodium-dev
+  libpq-dev postgresql
   fonts-liberation xdg-utils)
 if [ "$mode" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth poppler-utils
