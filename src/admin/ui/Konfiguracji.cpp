@@ -146,6 +146,7 @@ void TF_Konfiguracji::buildServerTab()
     TabSerwer = new QWidget;
     TabSerwer->setObjectName(QStringLiteral("TabSerwer"));
     auto *form = new QFormLayout(TabSerwer);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     auto edit = [&](const QString &caption, const char *name, int maxLength) {
         auto *e = new QLineEdit(TabSerwer);
         e->setObjectName(QLatin1String(name));
@@ -155,12 +156,14 @@ void TF_Konfiguracji::buildServerTab()
         return e;
     };
     // PostgreSQL names are at most 63 bytes; a host name at most 255.
-    E_SerwerHost = edit(QStringLiteral("Serwer (nazwa, adres lub folder gniazda)"), "E_SerwerHost", 255);
-    E_SerwerHost->setPlaceholderText(QStringLiteral("pusty: program pracuje na folderze danych"));
+    E_SerwerHost = edit(QStringLiteral("Serwer"), "E_SerwerHost", 255);
+    E_SerwerHost->setPlaceholderText(QStringLiteral("pusty: folder danych"));
+    E_SerwerHost->setToolTip(QStringLiteral("Nazwa lub adres serwera PostgreSQL albo folder jego gniazda"));
     SE_SerwerPort = new QSpinBox(TabSerwer);
     SE_SerwerPort->setObjectName(QStringLiteral("SE_SerwerPort"));
     SE_SerwerPort->setRange(1, 65535);
     SE_SerwerPort->setGroupSeparatorShown(false);
+    SE_SerwerPort->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(SE_SerwerPort, &QSpinBox::valueChanged, this, &TF_Konfiguracji::updateOk);
     form->addRow(QStringLiteral("Port"), SE_SerwerPort);
     E_SerwerBaza = edit(QStringLiteral("Baza danych"), "E_SerwerBaza", 63);
@@ -169,9 +172,11 @@ void TF_Konfiguracji::buildServerTab()
     BitBtnTestSerwera = new QPushButton(QStringLiteral("Test połączenia"), TabSerwer);
     BitBtnTestSerwera->setObjectName(QStringLiteral("BitBtnTestSerwera"));
     connect(BitBtnTestSerwera, &QPushButton::clicked, this, &TF_Konfiguracji::testServer);
+    BitBtnTestSerwera->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     form->addRow(QString(), BitBtnTestSerwera);
     auto *note = new QLabel(QStringLiteral("Hasła program nie zapisuje: bierze je z pliku .pgpass w folderze "
-                                           "domowym użytkownika (wiersze serwer:port:baza:użytkownik:hasło)."),
+                                           "domowym użytkownika (wiersze serwer:port:baza:użytkownik:hasło; plik dostępny "
+                                           "tylko dla właściciela)."),
                             TabSerwer);
     note->setObjectName(QStringLiteral("LabelHaslo"));
     note->setWordWrap(true);
