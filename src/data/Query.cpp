@@ -22,7 +22,7 @@ void Query::open()
     close();
     if (!db_)
         throw EngineError(QStringLiteral("%1: brak połączenia z bazą danych.").arg(objectName()));
-    TranslatedSql t = db_->dialect().translate(text());
+    TranslatedSql t = db_->translate(text());
     // Kept prepared: a window opens the same statement again and again.
     Statement st(*db_, t.sql, true);
     st.bindNamed(params_);
