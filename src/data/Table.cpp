@@ -178,12 +178,13 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
         Statement st(*db_, sql, true);
         for (int i = 0; i < binds.size(); ++i)
             st.bind(i + 1, binds[i]);
-        Record rec(total + 1);
         while (st.step()) {
             for (int i = 0; i < physicalCount_; ++i)
-                rec[i] = st.value(i, fields[i].type);
-            rec[total] = st.integer(physicalCount_);
-            rows.append(rec);
+                rows.putStored(i, st, i, fields[i].type);
+            for (int i = physicalCount_; i < total; ++i)
+                rows.putNull(i);   // looked up when shown
+            rows.putInt(total, st.integer(physicalCount_));
+            rows.endRow();
         }
     }
     setRecords(std::move(fields), std::move(rows), keepIdentity);
