@@ -515,12 +515,15 @@ QVariant Table::lookupValue(int field, const ValueOf &valueOf) const
     const QVariant key = valueOf(it->sourceField);
     if (key.isNull() || !it->table->active())
         return QVariant();
-    const int keyField = it->table->fieldIndex(it->keyField);
-    const int resultField = it->table->fieldIndex(it->resultField);
-    if (keyField < 0 || resultField < 0)
+    if (it->fieldsAt != it->table->recordsVersion()) {
+        it->keyIndex = it->table->fieldIndex(it->keyField);
+        it->resultIndex = it->table->fieldIndex(it->resultField);
+        it->fieldsAt = it->table->recordsVersion();
+    }
+    if (it->keyIndex < 0 || it->resultIndex < 0)
         return QVariant();
-    int r = it->table->findRow(keyField, key);
-    return r < 0 ? QVariant() : it->table->valueAt(r, resultField);
+    int r = it->table->findRow(it->keyIndex, key);
+    return r < 0 ? QVariant() : it->table->valueAt(r, it->resultIndex);
 }
 
 } // namespace fenwa::data
