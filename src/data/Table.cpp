@@ -325,11 +325,17 @@ void Table::checkSizes() const
 
 void Table::writeRecord()
 {
+    // An edit writes the fields that changed: the stored record was found to
+    // be the one read, under this write lock, so the others hold their values
+    // already (and the indexes on them are left alone).
+    const Record read = state_ == State::Edit ? currentRecord() : Record();
     QStringList cols, marks;
     QVariantList values;
     for (int i = 0; i < physicalCount_; ++i) {
         const FieldDef &f = fields_[i];
         if (f.type == FieldType::AutoInc && (state_ == State::Edit || buffer_[i].isNull()))
+            continue;
+        if (state_ == State::Edit && sameValue(buffer_[i], read.value(i)))
             continue;
         cols << quoteIdent(f.name);
         marks << QStringLiteral("?");
@@ -341,17 +347,20 @@ void Table::writeRecord()
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(sqlName()))
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quoteIdent(sqlName()), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        Statement st(*db_, sql);
+        Statement st(*db_, sql, true);
         for (int i = 0; i < values.size(); ++i)
             st.bind(i + 1, values[i]);
         st.step();
         lastInsertId_ = sqlite3_last_insert_rowid(db_->handle());
     } else {
+        if (cols.isEmpty())
+            return;   // nothing changed: the stored record is the one read
         QStringList sets;
         for (const QString &c : cols)
             sets << c + QStringLiteral(" = ?");
-        Statement st(*db_, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                               .arg(quoteIdent(sqlName()), sets.join(QStringLiteral(", "))));
+        Statement st(*db_,
+                     QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(sqlName()), sets.join(QStringLiteral(", "))),
+                     true);
         int n = 0;
         for (; n < values.size(); ++n)
             st.bind(n + 1, values[n]);
