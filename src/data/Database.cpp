@@ -242,13 +242,16 @@ Database::DataStamp Database::dataStamp(const QString &file) const
 {
     DataStamp stamp;
     {
-        // One statement, so one look at the file on a network share.
-        Statement st(*this, QStringLiteral("SELECT d.data_version, s.schema_version "
-                                           "FROM pragma_data_version AS d, pragma_schema_version AS s"), true);
-        if (st.step()) {
-            stamp.dataVersion = st.integer(0);
-            stamp.schemaVersion = st.integer(1);
-        }
+        // One look at the file on a network share: both pragmas under one
+        // shared lock (each kept prepared; the pragmas' table functions would
+        // prepare them anew at every call).
+        ReadSnapshot snapshot(*this);
+        Statement data(*this, QStringLiteral("PRAGMA data_version"), true);
+        if (data.step())
+            stamp.dataVersion = data.integer(0);
+        Statement schema(*this, QStringLiteral("PRAGMA schema_version"), true);
+        if (schema.step())
+            stamp.schemaVersion = schema.integer(0);
     }
     const qint64 total = sqlite3_total_changes64(db_);
     if (quint64(total - accountedTotal_) != reportedChanges_ - accountedReported_)
