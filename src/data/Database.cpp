@@ -188,6 +188,7 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
     db->installFunctions();
     Database *raw = db.get();
     db->dialect_.setColumnsOf([raw](const QString &table) {
+        raw->columnsRead_ = true;
         QStringList names;
         try {
             for (const FieldDef &f : raw->fields(table))
@@ -241,13 +242,16 @@ Database::DataStamp Database::dataStamp(const QString &file) const
 {
     DataStamp stamp;
     {
-        // One statement, so one look at the file on a network share.
-        Statement st(*this, QStringLiteral("SELECT d.data_version, s.schema_version "
-                                           "FROM pragma_data_version AS d, pragma_schema_version AS s"), true);
-        if (st.step()) {
-            stamp.dataVersion = st.integer(0);
-            stamp.schemaVersion = st.integer(1);
-        }
+        // One look at the file on a network share: both pragmas under one
+        // shared lock (each kept prepared; the pragmas' table functions would
+        // prepare them anew at every call).
+        ReadSnapshot snapshot(*this);
+        Statement data(*this, QStringLiteral("PRAGMA data_version"), true);
+        if (data.step())
+            stamp.dataVersion = data.integer(0);
+        Statement schema(*this, QStringLiteral("PRAGMA schema_version"), true);
+        if (schema.step())
+            stamp.schemaVersion = schema.integer(0);
     }
     const qint64 total = sqlite3_total_changes64(db_);
     if (quint64(total - accountedTotal_) != reportedChanges_ - accountedReported_)
@@ -268,13 +272,21 @@ QString Database::path(const QString &file) const
 
 bool Database::fileExists(const QString &file) const
 {
-    Statement st(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)"), true);
-    st.bind(1, SqlDialect::tableName(file));
+    const QString name = SqlDialect::tableName(file);
+    // A table whose fields were read at the current schema is there.
+    if (schemaKnown() && fieldsCache_.contains(name))
+        return true;
+    Statement st(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
+                 true);
+    st.bind(1, name);
     return st.step();
 }
 
 QStringList Database::listFiles(const QString &masks) const
 {
+    if (schemaKnown())
+        if (auto it = filesCache_.constFind(masks); it != filesCache_.constEnd())
+            return *it;
     QVector<QRegularExpression> patterns;
     for (const QString &m : masks.split(QLatin1Char(';'))) {
         if (!m.trimmed().isEmpty())
@@ -296,6 +308,7 @@ QStringList Database::listFiles(const QString &masks) const
             }
         }
     }
+    filesCache_.insert(masks, out);
     return out;
 }
 
@@ -310,16 +323,7 @@ QVector<FieldDef> Database::fields(const QString &file) const
     const QString name = SqlDialect::tableName(file);
     // The fields are read again only when the schema has changed (also when
     // another workstation changed it).
-    qint64 version = 0;
-    {
-        Statement sv(*this, QStringLiteral("PRAGMA schema_version"), true);
-        if (sv.step())
-            version = sv.integer(0);
-    }
-    if (version != fieldsVersion_) {
-        fieldsCache_.clear();
-        fieldsVersion_ = version;
-    }
+    schemaKnown();
     if (auto it = fieldsCache_.constFind(name); it != fieldsCache_.constEnd())
         return *it;
     Statement st(*this, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(name)), true);
@@ -337,6 +341,40 @@ QVector<FieldDef> Database::fields(const QString &file) const
     return out;
 }
 
+qint64 Database::schemaVersion() const
+{
+    Statement sv(*this, QStringLiteral("PRAGMA schema_version"), true);
+    return sv.step() ? sv.integer(0) : 0;
+}
+
+bool Database::schemaKnown() const
+{
+    const qint64 version = schemaVersion();
+    if (version == fieldsVersion_)
+        return true;
+    fieldsCache_.clear();
+    indexesCache_.clear();
+    filesCache_.clear();
+    fieldsVersion_ = version;
+    return false;
+}
+
+TranslatedSql Database::translate(const QString &dialectSql) const
+{
+    if (auto it = translations_.constFind(dialectSql); it != translations_.constEnd()
+        && (it->schemaVersion < 0 || it->schemaVersion == schemaVersion()))
+        return it->sql;
+    // Read first: a schema changed meanwhile makes the translation old at once.
+    const qint64 version = schemaVersion();
+    columnsRead_ = false;
+    TranslatedSql t = dialect_.translate(dialectSql);
+    constexpr int limit = 512;   // a scan's statements over every unit's year, and more
+    if (translations_.size() >= limit)
+        translations_.clear();
+    translations_.insert(dialectSql, Translation{t, columnsRead_ ? version : -1});
+    return t;
+}
+
 void Database::addIndex(const QString &file, const QString &field)
 {
     const QString name = SqlDialect::tableName(file);
@@ -349,11 +387,16 @@ void Database::addIndex(const QString &file, const QString &field)
 
 QStringList Database::indexNames(const QString &file) const
 {
+    const QString table = SqlDialect::tableName(file);
+    if (schemaKnown())
+        if (auto it = indexesCache_.constFind(table); it != indexesCache_.constEnd())
+            return *it;
     // The table's own list, not a walk over every index of the database.
-    Statement st(*this, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(SqlDialect::tableName(file))));
+    Statement st(*this, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(table)));
     QStringList names;
     while (st.step())
         names << st.text(1);
+    indexesCache_.insert(table, names);
     return names;
 }
 
@@ -396,6 +439,9 @@ void Database::replaceWith(const QString &file)
     }
     sqlite3_close(source);
     fieldsCache_.clear();
+    indexesCache_.clear();
+    filesCache_.clear();
+    translations_.clear();
     fieldsVersion_ = -1;
     if (rc != SQLITE_OK)
         throw EngineError(describeError(rc));
@@ -403,7 +449,7 @@ void Database::replaceWith(const QString &file)
 
 int Database::exec(const QString &dialectSql, const Params &params)
 {
-    TranslatedSql t = dialect_.translate(dialectSql);
+    TranslatedSql t = translate(dialectSql);
     Statement st(*this, t.sql);
     st.bindNamed(params);
     while (st.step()) {

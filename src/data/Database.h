@@ -55,6 +55,10 @@ public:
     // The path of a table file as the dialect's SQL writes it: folder + "\" + file.
     QString path(const QString &file) const;
     const SqlDialect &dialect() const { return dialect_; }
+    // A statement of the dialect as SQLite's (the dialect's translation),
+    // kept for the next use of the same text; a translation that read the
+    // tables' columns is made again once the schema has changed.
+    TranslatedSql translate(const QString &dialectSql) const;
 
     // Table files.
     bool fileExists(const QString &file) const;
@@ -151,8 +155,20 @@ private:
     int txDepth_ = 0;
     qint64 copyId_ = 0;
     mutable QHash<QString, sqlite3_stmt *> cache_;
+    // The fields and index names of tables, read at the schema version fieldsVersion_.
     mutable QHash<QString, QVector<FieldDef>> fieldsCache_;
+    mutable QHash<QString, QStringList> indexesCache_;
+    mutable QHash<QString, QStringList> filesCache_;   // listFiles by masks
     mutable qint64 fieldsVersion_ = -1;
+    struct Translation {
+        TranslatedSql sql;
+        qint64 schemaVersion = -1;   // what it was made at; -1: it read no columns
+    };
+    mutable QHash<QString, Translation> translations_;
+    mutable bool columnsRead_ = false;   // the translation under way read columns
+    qint64 schemaVersion() const;
+    // Whether the caches above hold the current schema; empties them when not.
+    bool schemaKnown() const;
     // Rows changed through this session, per table (lower-case SQL name), as
     // SQLite reports them; and the changes SQLite counted without reporting
     // them (a DELETE of every row): those make every table's stamp new.

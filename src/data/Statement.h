@@ -3,6 +3,7 @@
 // inside src/data.
 #include "data/Database.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <sqlite3.h>
@@ -30,8 +31,18 @@ public:
         const char *t = sqlite3_column_decltype(st_, i);
         return t ? QString::fromUtf8(t) : QString();
     }
+    // The name and declared type as the database gives them, in UTF-8 (the
+    // type empty for an expression): valid while the statement is.
+    QByteArrayView columnNameUtf8(int i) const { return QByteArrayView(sqlite3_column_name(st_, i)); }
+    QByteArrayView declaredTypeUtf8(int i) const { return QByteArrayView(sqlite3_column_decltype(st_, i)); }
     int columnType(int i) const { return sqlite3_column_type(st_, i); }
     QString text(int i) const;
+    // The value as UTF-8 text, without a copy: valid until the next step.
+    QByteArrayView utf8(int i) const
+    {
+        const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st_, i));
+        return QByteArrayView(t, t ? sqlite3_column_bytes(st_, i) : 0);
+    }
     qint64 integer(int i) const { return sqlite3_column_int64(st_, i); }
     double real(int i) const { return sqlite3_column_double(st_, i); }
     // The stored value converted to the program's value of the given type.
