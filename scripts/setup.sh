@@ -8,6 +8,7 @@ mode="${1:-run}"
 packages=(build-essential cmake pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite qt6-translations-l10n libgl1-mesa-dev
   libsqlite3-dev libxlsxwriter-dev libzip-dev pxlib-dev libsodium-dev
+  libpq-dev postgresql
   fonts-liberation xdg-utils)
 if [ "$mode" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth poppler-utils
@@ -39,7 +40,6 @@ if [ "$mode" = test ]; then
   # sanitizers, in a build of their own (the program's build stays plain for
   # run.sh and the package); -O1 keeps it quick to build and to run.
   sanitized="$here/build-asan"
-  source "$here/scripts/sanitizer-options.sh"   # the test list is read from the sanitized program
   cmake -S "$here" -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" \
     -DFENWA5_TESTS=ON -DFENWA5_WERROR=ON -DFENWA5_SANITIZE=ON >/dev/null
   cmake --build "$sanitized" -j"$(nproc)" --target core_tests

@@ -5,6 +5,7 @@ namespace fenwa::admin {
 namespace {
 const QString folders = QStringLiteral("Foldery");
 const QString lok = QStringLiteral("Lok");
+const QString serwer = QStringLiteral("Serwer");
 
 void takeLabels(std::array<QString, 3> &labels, const Inspectorate &row)
 {
@@ -86,6 +87,12 @@ FolderTexts Settings::load()
     run_.wiw = ini_.readString(lok, QStringLiteral("WIW"), QStringLiteral("podlaskie"));
     run_.piw = ini_.readString(lok, QStringLiteral("PIW"), QStringLiteral("bielski"));
     run_.p_w = ini_.readInteger(lok, QStringLiteral("P_W"), 1);
+    server_ = {};
+    server_.host = ini_.readString(serwer, QStringLiteral("Host"));
+    server_.port = ini_.readInteger(serwer, QStringLiteral("Port"), server_.port);
+    server_.database = ini_.readString(serwer, QStringLiteral("Baza"));
+    server_.user = ini_.readString(serwer, QStringLiteral("Uzytkownik"));
+    server_.schema = ini_.readString(serwer, QStringLiteral("Schemat"));
     return t;
 }
 
@@ -99,6 +106,18 @@ void Settings::save(const FolderTexts &texts, const QString &wiwText, const QStr
     run_.fa = stripSeparator(texts.archiwizacja);
     ini_.writeString(lok, QStringLiteral("WIW"), wiwText);
     ini_.writeString(lok, QStringLiteral("PIW"), piwText);
+}
+
+void Settings::saveServer(const data::ServerAddress &server)
+{
+    if (server.isSet() || ini_.sectionExists(serwer)) {
+        ini_.writeString(serwer, QStringLiteral("Host"), server.host);
+        ini_.writeInteger(serwer, QStringLiteral("Port"), server.port);
+        ini_.writeString(serwer, QStringLiteral("Baza"), server.database);
+        ini_.writeString(serwer, QStringLiteral("Uzytkownik"), server.user);
+        ini_.writeString(serwer, QStringLiteral("Schemat"), server.schema);
+    }
+    server_ = server;
 }
 
 Lookup Settings::lookup(LookupMode mode, InspectorateSource &source)

@@ -1,9 +1,11 @@
 #pragma once
-// The settings of the run: the folders and the inspectorate, loaded from and
-// saved to the settings file, and the lookup of the inspectorate's data in
-// wiw.db and piw.db. The settings window shows and edits them.
+// The settings of the run: the folders, the inspectorate and the server,
+// loaded from and saved to the settings file, and the lookup of the
+// inspectorate's data in wiw.db and piw.db. The settings window shows and
+// edits them.
 #include "admin/IniFile.h"
 #include "common/RunSettings.h"
+#include "data/ServerAddress.h"
 
 #include <QString>
 #include <QStringList>
@@ -71,13 +73,23 @@ public:
     // exeFolder: the executable's folder, the default of each folder.
     Settings(IniFile &ini, QString exeFolder);
 
-    // Reads folders and inspectorate names and P_W (no lookup); returns the
-    // folder texts as they are in the file.
+    // Reads folders and inspectorate names, P_W and the server (no lookup);
+    // returns the folder texts as they are in the file.
     FolderTexts load();
     // Writes the folders and the two names in this order, then takes the folder
     // fields. Stops with IniWriteError at the first key that cannot be written
     // (the keys before it stay written and their fields are taken).
     void save(const FolderTexts &texts, const QString &wiwText, const QString &piwText);
+
+    // The section [Serwer] (Host, Port, Baza, Uzytkownik, Schemat): the server
+    // that holds the installation; an empty Host means none (the program works
+    // on its data folder). No password is ever stored: libpq takes it from the
+    // user's .pgpass. As read by load() or taken by saveServer().
+    const data::ServerAddress &server() const { return server_; }
+    // Writes the section and takes the address (IniWriteError as save());
+    // writes nothing for an address without a host when the file has no
+    // server section yet.
+    void saveServer(const data::ServerAddress &server);
 
     // Runs the lookup and takes wkod and pkod. EngineError from the source passes on.
     Lookup lookup(LookupMode mode, InspectorateSource &source);
@@ -97,6 +109,7 @@ private:
     QString exeFolder_;
     RunSettings run_;
     Lookup last_;
+    data::ServerAddress server_;
 };
 
 } // namespace fenwa::admin

@@ -8,6 +8,7 @@
 // Errors are thrown as EngineError with the Polish message already made.
 #include "data/FieldDef.h"
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -51,8 +52,14 @@ public:
     virtual int columnCount() const = 0;
     virtual QString columnName(int i) const = 0;
     virtual QString declaredType(int i) const = 0;
+    // The name and declared type in UTF-8 (the type empty for an
+    // expression), valid while the cursor is: read without a copy.
+    virtual QByteArrayView columnNameUtf8(int i) const = 0;
+    virtual QByteArrayView declaredTypeUtf8(int i) const = 0;
     virtual int columnType(int i) const = 0;
     virtual QString text(int i) const = 0;
+    // The value as UTF-8 text without a copy, valid until the next step or reset.
+    virtual QByteArrayView utf8(int i) const = 0;
     virtual qint64 integer(int i) const = 0;
     virtual double real(int i) const = 0;
     // The stored value converted to the program's value of the given type.

@@ -3,6 +3,7 @@
 #include "common/Numbers.h"
 #include "data/EngineError.h"
 #include "data/Schema.h"
+#include "data/Statement.h"
 
 #include <cmath>
 
@@ -148,11 +149,23 @@ bool referenceScan(Database &db, Query &work, FileListView *view, const QString 
                 hasColumn = true;
         if (!hasColumn)
             continue;
-        work.clearSql();
-        work.addLine(QStringLiteral("SELECT * FROM \"%1\" WHERE %2 = :id").arg(db.path(files[i]), column));
-        work.setParam(QStringLiteral(":id"), id);
-        work.open();
-        if (!work.isEmpty()) {
+        const QString sql = QStringLiteral("SELECT * FROM \"%1\" WHERE %2 = :id").arg(db.path(files[i]), column);
+        bool hit = false;
+        if (i + 1 < files.size()) {
+            // Only whether a row refers to the record matters here: the
+            // statement stops at the first row, and the work query is left
+            // for the last file's rows.
+            Statement st(db, db.translate(sql).sql, true);
+            st.bindNamed({{QStringLiteral(":id"), id}});
+            hit = st.step();
+        } else {
+            work.clearSql();
+            work.addLine(sql);
+            work.setParam(QStringLiteral(":id"), id);
+            work.open();
+            hit = !work.isEmpty();
+        }
+        if (hit) {
             found = true;
             if (filesWithHits)
                 *filesWithHits << files[i];

@@ -62,11 +62,11 @@ void pairDuplicateCheck(Table &t, const QString &field1, const QString &field2, 
                         Messages &messages);
 
 // The reference scan: runs "SELECT * FROM "{path}" WHERE {column} = {id}"
-// through the work query over every table file matching mask, in name order,
-// showing the walk in view (caption "Szukanie ..."), and returns whether any
-// file returned a row. Every file is scanned even after a hit; the work query
-// stays open on the last file's result. A file without the column cannot
-// refer to the record and is passed over.
+// over every table file matching mask, in name order, showing the walk in
+// view (caption "Szukanie ..."), and returns whether any file returned a row.
+// Every file is scanned even after a hit; the last file's statement runs
+// through the work query, which stays open on its result. A file without the
+// column cannot refer to the record and is passed over.
 bool referenceScan(Database &db, Query &work, FileListView *view, const QString &mask,
                    const QString &column, const QVariant &id, QStringList *filesWithHits = nullptr);
 

@@ -65,9 +65,13 @@ TF_Dane::TF_Dane(Database *db, const CurrentUser &user, const RunSettings &setti
                         const QString &field) {
         auto *query = new Query(db_, QString::fromLatin1(name), this);
         nameLists_.push_back({dictionary, query, file, expression, field});
+        // Read again when the dictionary's records were, not when they were
+        // only filtered anew (choosing in a positions list filters them).
         for (auto signal : {&Dataset::rowsChanged, &Dataset::stateChanged})
-            connect(dictionary, signal, query, [this, list = nameLists_.back()] {
-                if (list.dictionary->active() && list.dictionary->state() == Dataset::State::Browse)
+            connect(dictionary, signal, query, [this, at = nameLists_.size() - 1] {
+                NameList &list = nameLists_[at];
+                if (list.dictionary->active() && list.dictionary->state() == Dataset::State::Browse
+                    && list.dictionary->recordsVersion() != list.readAt)
                     readNames(list);
             });
         return query;
@@ -157,13 +161,14 @@ void TF_Dane::setRegister(const QString &suffix)
     T_Poz->setTableName(QStringLiteral("p") + suffix);
 }
 
-void TF_Dane::readNames(const NameList &list)
+void TF_Dane::readNames(NameList &list)
 {
     try {
         list.names->clearSql();
         list.names->addLine(QStringLiteral("SELECT Id, %1 AS %2 FROM \"%3\"")
                                 .arg(list.expression, list.field, tablePath(db_->folder(), list.file)));
         list.names->open();
+        list.readAt = list.dictionary->recordsVersion();
     } catch (const EngineError &e) {
         messages_.error(e.message());
     }
@@ -239,7 +244,7 @@ bool TF_Dane::open()
         openShared(T_Zak, zakupy);
         // 7. Contractors, as purchases, upgraded with Ukr when needed.
         openUpgrading(T_kontr, QStringLiteral("kontr.db"), zakupy);
-        for (const NameList &list : nameLists_)
+        for (NameList &list : nameLists_)
             readNames(list);
         // 8. The register: read-only without the edit right; opened per register.
         T_Gr->setReadOnly(!user_.edycja);

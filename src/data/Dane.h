@@ -71,8 +71,9 @@ private:
         Table *dictionary;
         Query *names;
         QString file, expression, field;
+        quint64 readAt = ~quint64(0);   // the dictionary's records version the names were read at
     };
-    void readNames(const NameList &list);
+    void readNames(NameList &list);
     void openUpgrading(Table *t, const QString &file, bool writable);
     Table *makeTable(const QString &name, const QString &file);
 

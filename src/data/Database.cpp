@@ -127,6 +127,7 @@ Database::Database(const QString &folder, SqlBackend backend, std::unique_ptr<Co
 void Database::watchColumns()
 {
     dialect_.setColumnsOf([this](const QString &table) {
+        columnsRead_ = true;
         QStringList names;
         try {
             for (const FieldDef &f : fields(table))
@@ -260,11 +261,18 @@ QString Database::path(const QString &file) const
 
 bool Database::fileExists(const QString &file) const
 {
-    return conn_->tableExists(SqlDialect::tableName(file));
+    const QString name = SqlDialect::tableName(file);
+    // A table whose fields were read at the current schema is there.
+    if (schemaKnown() && fieldsCache_.contains(name))
+        return true;
+    return conn_->tableExists(name);
 }
 
 QStringList Database::listFiles(const QString &masks) const
 {
+    if (schemaKnown())
+        if (auto it = filesCache_.constFind(masks); it != filesCache_.constEnd())
+            return *it;
     QVector<QRegularExpression> patterns;
     for (const QString &m : masks.split(QLatin1Char(';'))) {
         if (!m.trimmed().isEmpty())
@@ -282,6 +290,7 @@ QStringList Database::listFiles(const QString &masks) const
             }
         }
     }
+    filesCache_.insert(masks, out);
     return out;
 }
 
@@ -296,11 +305,7 @@ QVector<FieldDef> Database::fields(const QString &file) const
     const QString name = SqlDialect::tableName(file);
     // The fields are read again only when the schema has changed (also when
     // another workstation changed it).
-    const qint64 version = conn_->schemaVersion();
-    if (version != fieldsVersion_) {
-        fieldsCache_.clear();
-        fieldsVersion_ = version;
-    }
+    schemaKnown();
     if (auto it = fieldsCache_.constFind(name); it != fieldsCache_.constEnd())
         return *it;
     QVector<FieldDef> out = conn_->columns(name);
@@ -311,6 +316,42 @@ QVector<FieldDef> Database::fields(const QString &file) const
     return out;
 }
 
+qint64 Database::schemaVersion() const { return conn_->schemaVersion(); }
+
+void Database::forgetColumns()
+{
+    fieldsVersion_ = -1;   // the next look reads the fields again
+    translations_.removeIf([](const auto &it) { return it.value().schemaVersion >= 0; });
+}
+
+bool Database::schemaKnown() const
+{
+    const qint64 version = schemaVersion();
+    if (version == fieldsVersion_)
+        return true;
+    fieldsCache_.clear();
+    indexesCache_.clear();
+    filesCache_.clear();
+    fieldsVersion_ = version;
+    return false;
+}
+
+TranslatedSql Database::translate(const QString &dialectSql) const
+{
+    if (auto it = translations_.constFind(dialectSql); it != translations_.constEnd()
+        && (it->schemaVersion < 0 || it->schemaVersion == schemaVersion()))
+        return it->sql;
+    // Read first: a schema changed meanwhile makes the translation old at once.
+    const qint64 version = schemaVersion();
+    columnsRead_ = false;
+    TranslatedSql t = dialect_.translate(dialectSql);
+    constexpr int limit = 512;   // a scan's statements over every unit's year, and more
+    if (translations_.size() >= limit)
+        translations_.clear();
+    translations_.insert(dialectSql, Translation{t, columnsRead_ ? version : -1});
+    return t;
+}
+
 void Database::addIndex(const QString &file, const QString &field)
 {
     const QString name = SqlDialect::tableName(file);
@@ -319,7 +360,13 @@ void Database::addIndex(const QString &file, const QString &field)
 
 QStringList Database::indexNames(const QString &file) const
 {
-    return conn_->indexNames(SqlDialect::tableName(file));
+    const QString table = SqlDialect::tableName(file);
+    if (schemaKnown())
+        if (auto it = indexesCache_.constFind(table); it != indexesCache_.constEnd())
+            return *it;
+    const QStringList names = conn_->indexNames(table);
+    indexesCache_.insert(table, names);
+    return names;
 }
 
 void Database::pack()
@@ -342,13 +389,16 @@ void Database::replaceWith(const QString &file)
         throw EngineError(QStringLiteral("Nie można zastąpić bazy w trakcie zapisu."));
     clearCache();
     fieldsCache_.clear();
+    indexesCache_.clear();
+    filesCache_.clear();
+    translations_.clear();
     fieldsVersion_ = -1;
     conn_->replaceWith(file);
 }
 
 int Database::exec(const QString &dialectSql, const Params &params)
 {
-    TranslatedSql t = dialect_.translate(dialectSql);
+    TranslatedSql t = translate(dialectSql);
     Statement st(*this, t.sql);
     st.bindNamed(params);
     while (st.step()) {
@@ -366,10 +416,15 @@ QString Database::rowIdentity(const QVector<FieldDef> &fields) const { return co
 
 void Database::createWorkTable(const QString &table, const QVector<FieldDef> &columns)
 {
+    forgetColumns();
     conn_->createWorkTable(table, columns);
 }
 
-void Database::dropWorkTable(const QString &table) { conn_->dropWorkTable(table); }
+void Database::dropWorkTable(const QString &table)
+{
+    forgetColumns();
+    conn_->dropWorkTable(table);
+}
 
 QString Database::lastError() const { return conn_->lastError(); }
 

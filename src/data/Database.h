@@ -69,6 +69,10 @@ public:
     const SqlDialect &dialect() const { return dialect_; }
     // True on a database server, false on a data folder's SQLite file.
     bool isServer() const { return dialect_.backend() == SqlBackend::PostgreSql; }
+    // A statement of the dialect as the backend's (the dialect's translation),
+    // kept for the next use of the same text; a translation that read the
+    // tables' columns is made again once the schema or a work table has changed.
+    TranslatedSql translate(const QString &dialectSql) const;
 
     // Table files.
     bool fileExists(const QString &file) const;
@@ -195,8 +199,22 @@ private:
     int txDepth_ = 0;
     qint64 copyId_ = 0;
     mutable QHash<QString, Cursor *> cache_;   // owned
+    // The fields and index names of tables, read at the schema version fieldsVersion_.
     mutable QHash<QString, QVector<FieldDef>> fieldsCache_;
+    mutable QHash<QString, QStringList> indexesCache_;
+    mutable QHash<QString, QStringList> filesCache_;   // listFiles by masks
     mutable qint64 fieldsVersion_ = -1;
+    struct Translation {
+        TranslatedSql sql;
+        qint64 schemaVersion = -1;   // what it was made at; -1: it read no columns
+    };
+    mutable QHash<QString, Translation> translations_;
+    mutable bool columnsRead_ = false;   // the translation under way read columns
+    qint64 schemaVersion() const;
+    // Whether the caches above hold the current schema; empties them when not.
+    bool schemaKnown() const;
+    // A work table made or dropped: what was read of its columns is old.
+    void forgetColumns();
 };
 
 // The Polish message for a data folder that the system could not reach

@@ -174,8 +174,11 @@ QVariant Dataset::valueAt(int row, int field) const
 
 void Dataset::setDisplayFormat(const QString &field, const QString &format)
 {
-    displayFormats_.insert(field.toLower(), format);
-    displayNumbers_.insert(field.toLower(), NumberFormat::parse(format));
+    const QString key = field.toLower();
+    if (auto it = displayFormats_.constFind(key); it != displayFormats_.constEnd() && *it == format)
+        return;   // read once
+    displayFormats_.insert(key, format);
+    displayNumbers_.insert(key, NumberFormat::parse(format));
 }
 
 QString Dataset::displayFormat(int field) const
@@ -215,12 +218,20 @@ QString Dataset::displayText(int row, int field) const
 
 void Dataset::setRecords(QVector<FieldDef> fields, DatasetRows rows, const QVariant &keepIdentity)
 {
+    // The same fields again (a scan over files of one layout): the index of
+    // their names stays.
+    bool sameNames = fields.size() == fields_.size() && !fieldByName_.isEmpty();
+    for (int i = 0; sameNames && i < fields.size(); ++i)
+        sameNames = fields[i].name == fields_[i].name;
     fields_ = std::move(fields);
-    fieldByName_.clear();
-    for (int i = fields_.size() - 1; i >= 0; --i)
-        fieldByName_.insert(fields_[i].name.toLower(), i);   // first spelling wins
+    if (!sameNames) {
+        fieldByName_.clear();
+        for (int i = fields_.size() - 1; i >= 0; --i)
+            fieldByName_.insert(fields_[i].name.toLower(), i);   // first spelling wins
+    }
     rows_ = std::move(rows);
     rows_.finish();
+    ++recordsVersion_;
     showRecords(keepIdentity);
 }
 
@@ -269,6 +280,7 @@ void Dataset::showRecords(const QVariant &keepIdentity)
 void Dataset::clearRecords()
 {
     rows_ = DatasetRows();
+    ++recordsVersion_;
     visible_.clear();
     buffer_.clear();
     cursor_ = -1;

@@ -116,6 +116,9 @@ signals:
 public:
     // Grows whenever the records are read again (lookup caches key on it).
     quint64 dataVersion() const { return version_; }
+    // Grows whenever the records are read again or closed, not when the same
+    // records are filtered anew.
+    quint64 recordsVersion() const { return recordsVersion_; }
     // Row index (among visible rows) whose field equals value; -1 when none.
     int findRow(int field, const QVariant &value) const;
 
@@ -158,6 +161,7 @@ protected:
     bool filtered_ = false;
     Filter filterExpr_;
     quint64 version_ = 0;
+    quint64 recordsVersion_ = 0;
     mutable QHash<int, QHash<QString, int>> findIndex_;   // field -> key text -> visible row
     mutable quint64 findVersion_ = ~quint64(0);
 };

@@ -1,5 +1,7 @@
 #include "data/DatasetRows.h"
 
+#include "data/Statement.h"
+
 #include <QDate>
 #include <QDateTime>
 
@@ -17,34 +19,18 @@ constexpr qint64 kMaxStampDay = qint64(1) << (64 - kMsBits - 1);
 
 DatasetRows::DatasetRows(int columns) : columns_(size_t(qMax(columns, 0))), textStarts_{0} {}
 
-DatasetRows::Kind DatasetRows::kindOf(const QVariant &v)
+namespace {
+bool compactDate(QDate d)
 {
-    switch (v.typeId()) {
-    case QMetaType::LongLong:
-        return Kind::Int;
-    case QMetaType::Double:
-        return Kind::Double;
-    case QMetaType::Bool:
-        return Kind::Bool;
-    case QMetaType::QString:
-        return Kind::Text;
-    case QMetaType::QDate: {
-        const QDate d = v.toDate();
-        return d.isValid() && d.toJulianDay() >= 0 && d.toJulianDay() <= std::numeric_limits<quint32>::max()
-            ? Kind::Date
-            : Kind::Variant;
-    }
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        return dt.isValid() && dt.timeSpec() == Qt::LocalTime && dt.date().toJulianDay() >= 0
-                && dt.date().toJulianDay() < kMaxStampDay
-            ? Kind::DateTime
-            : Kind::Variant;
-    }
-    default:
-        return Kind::Variant;
-    }
+    return d.isValid() && d.toJulianDay() >= 0 && d.toJulianDay() <= std::numeric_limits<quint32>::max();
 }
+
+bool compactStamp(const QDateTime &dt)
+{
+    return dt.isValid() && dt.timeSpec() == Qt::LocalTime && dt.date().toJulianDay() >= 0
+        && dt.date().toJulianDay() < kMaxStampDay;
+}
+} // namespace
 
 quint32 DatasetRows::textNumber(const QString &s)
 {
@@ -70,62 +56,193 @@ void DatasetRows::makeVariant(Column &c)
     c.wide = {};
 }
 
-void DatasetRows::put(Column &c, const QVariant &v)
+bool DatasetRows::holds(Column &c, Kind k)
 {
-    const bool null = !v.isValid();
-    if (!null) {
-        const Kind k = kindOf(v);
-        if (c.kind == Kind::Empty) {
-            c.kind = k;
-            // The rows before held nulls only.
-            if (k == Kind::Bool || k == Kind::Date || k == Kind::Text)
-                c.narrow.resize(size_t(rows_));
-            else if (k == Kind::Variant)
-                c.variants.resize(size_t(rows_));
-            else
-                c.wide.resize(size_t(rows_));
-        } else if (c.kind != k && c.kind != Kind::Variant) {
-            makeVariant(c);
-        }
+    if (c.kind == k)
+        return k != Kind::Variant;
+    if (c.kind == Kind::Empty) {
+        c.kind = k;
+        // The rows before held nulls only.
+        if (k == Kind::Bool || k == Kind::Date || k == Kind::Text)
+            c.narrow.resize(size_t(rows_));
+        else if (k == Kind::Variant)
+            c.variants.resize(size_t(rows_));
+        else
+            c.wide.resize(size_t(rows_));
+        return k != Kind::Variant;
     }
-    c.nulls.push_back(null);
+    if (c.kind != Kind::Variant)
+        makeVariant(c);
+    return false;
+}
+
+void DatasetRows::putNull(int column)
+{
+    Column &c = columns_[size_t(column)];
+    c.nulls.push_back(true);
     switch (c.kind) {
     case Kind::Empty:
         break;
     case Kind::Int:
-        c.wide.push_back(null ? 0 : quint64(v.toLongLong()));
-        break;
     case Kind::Double:
-        c.wide.push_back(null ? 0 : std::bit_cast<quint64>(v.toDouble()));
+    case Kind::DateTime:
+        c.wide.push_back(0);
         break;
     case Kind::Bool:
-        c.narrow.push_back(!null && v.toBool());
-        break;
     case Kind::Date:
-        c.narrow.push_back(null ? 0 : quint32(v.toDate().toJulianDay()));
-        break;
-    case Kind::DateTime: {
-        quint64 w = 0;
-        if (!null) {
-            const QDateTime dt = v.toDateTime();
-            w = (quint64(dt.date().toJulianDay()) << kMsBits) | quint64(dt.time().msecsSinceStartOfDay());
-        }
-        c.wide.push_back(w);
-        break;
-    }
     case Kind::Text:
-        c.narrow.push_back(null ? 0 : textNumber(v.toString()));
+        c.narrow.push_back(0);
         break;
     case Kind::Variant:
-        c.variants.push_back(v);
+        c.variants.emplace_back();
         break;
     }
 }
 
+void DatasetRows::putInt(int column, qint64 value)
+{
+    Column &c = columns_[size_t(column)];
+    if (holds(c, Kind::Int))
+        c.wide.push_back(quint64(value));
+    else
+        c.variants.emplace_back(value);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putDouble(int column, double value)
+{
+    Column &c = columns_[size_t(column)];
+    if (holds(c, Kind::Double))
+        c.wide.push_back(std::bit_cast<quint64>(value));
+    else
+        c.variants.emplace_back(value);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putBool(int column, bool value)
+{
+    Column &c = columns_[size_t(column)];
+    if (holds(c, Kind::Bool))
+        c.narrow.push_back(value);
+    else
+        c.variants.emplace_back(value);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putDate(int column, QDate value)
+{
+    Column &c = columns_[size_t(column)];
+    if (holds(c, compactDate(value) ? Kind::Date : Kind::Variant))
+        c.narrow.push_back(quint32(value.toJulianDay()));
+    else
+        c.variants.emplace_back(value);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putDateTime(int column, const QDateTime &value)
+{
+    Column &c = columns_[size_t(column)];
+    if (holds(c, compactStamp(value) ? Kind::DateTime : Kind::Variant))
+        c.wide.push_back((quint64(value.date().toJulianDay()) << kMsBits)
+                         | quint64(value.time().msecsSinceStartOfDay()));
+    else
+        c.variants.emplace_back(value);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putText(int column, const QString &value)
+{
+    Column &c = columns_[size_t(column)];
+    if (holds(c, Kind::Text))
+        c.narrow.push_back(textNumber(value));
+    else
+        c.variants.emplace_back(value);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putUtf8(int column, QByteArrayView text)
+{
+    Column &c = columns_[size_t(column)];
+    if (!holds(c, Kind::Text)) {
+        c.variants.emplace_back(QString::fromUtf8(text));
+        c.nulls.push_back(false);
+        return;
+    }
+    // A text seen before is found by its bytes, without making a QString.
+    auto it = utf8Index_.constFind(QByteArray::fromRawData(text.data(), text.size()));
+    quint32 n = 0;
+    if (it != utf8Index_.constEnd()) {
+        n = *it;
+    } else {
+        n = textNumber(QString::fromUtf8(text));
+        utf8Index_.insert(text.toByteArray(), n);
+    }
+    c.narrow.push_back(n);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putVariant(int column, const QVariant &value)
+{
+    if (!value.isValid())
+        return putNull(column);
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+        return putInt(column, value.toLongLong());
+    case QMetaType::Double:
+        return putDouble(column, value.toDouble());
+    case QMetaType::Bool:
+        return putBool(column, value.toBool());
+    case QMetaType::QString:
+        return putText(column, value.toString());
+    case QMetaType::QDate:
+        return putDate(column, value.toDate());
+    case QMetaType::QDateTime:
+        return putDateTime(column, value.toDateTime());
+    default:
+        break;
+    }
+    Column &c = columns_[size_t(column)];
+    holds(c, Kind::Variant);
+    c.variants.push_back(value);
+    c.nulls.push_back(false);
+}
+
+void DatasetRows::putStored(int column, const Statement &st, int i, FieldType type)
+{
+    const int stored = st.columnType(i);
+    if (stored == SQLITE_NULL)
+        return putNull(column);
+    switch (type) {
+    case FieldType::AutoInc:
+    case FieldType::Integer:
+        return putInt(column, st.integer(i));
+    case FieldType::Float:
+        return putDouble(column, st.real(i));
+    case FieldType::String:
+        return putUtf8(column, st.utf8(i));
+    case FieldType::Unknown:
+        if (stored == SQLITE_INTEGER)
+            return putInt(column, st.integer(i));
+        if (stored == SQLITE_FLOAT)
+            return putDouble(column, st.real(i));
+        return putUtf8(column, st.utf8(i));
+    case FieldType::Boolean:
+        if (stored != SQLITE_TEXT)
+            return putBool(column, st.integer(i) != 0);
+        break;
+    case FieldType::Date:
+    case FieldType::Timestamp:
+        break;
+    }
+    // Dates and logical values stored as text: the statement reads the
+    // stored form, in one place.
+    putVariant(column, st.value(i, type));
+}
+
 void DatasetRows::append(const QVector<QVariant> &record)
 {
-    for (size_t i = 0; i < columns_.size(); ++i)
-        put(columns_[i], qsizetype(i) < record.size() ? record[qsizetype(i)] : QVariant());
+    for (int i = 0; i < columnCount(); ++i)
+        putVariant(i, i < record.size() ? record[i] : QVariant());
     ++rows_;
 }
 
@@ -199,6 +316,7 @@ void DatasetRows::widenToDouble(int column)
 void DatasetRows::finish()
 {
     textIndex_ = {};
+    utf8Index_ = {};
     chars_.shrink_to_fit();
     textStarts_.shrink_to_fit();
     for (Column &c : columns_) {

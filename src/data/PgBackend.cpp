@@ -212,8 +212,11 @@ public:
         const PGresult *r = shape();
         return PQftable(r, i) == 0 ? QString() : declaredTypeOf(PQftype(r, i), PQfmod(r, i));
     }
+    QByteArrayView columnNameUtf8(int i) const override { return QByteArrayView(PQfname(shape(), i)); }
+    QByteArrayView declaredTypeUtf8(int i) const override;
     int columnType(int i) const override;
     QString text(int i) const override;
+    QByteArrayView utf8(int i) const override;
     qint64 integer(int i) const override;
     double real(int i) const override { return std::strtod(raw(i), nullptr); }
     QVariant value(int i, FieldType type) const override;
@@ -238,6 +241,9 @@ private:
     QVector<bool> nulls_;
     PGresult *result_ = nullptr;
     mutable PGresult *description_ = nullptr;
+    // The declared types in UTF-8, made at the first look (a statement's
+    // columns stay the same from run to run).
+    mutable QVector<QByteArray> declaredTypes_;
     int row_ = -1;
 };
 
@@ -377,6 +383,23 @@ QString PgCursor::text(int i) const
     if (type(i) == BoolOid)
         return raw(i)[0] == 't' ? QStringLiteral("1") : QStringLiteral("0");
     return QString::fromUtf8(raw(i), PQgetlength(result_, row_, i));
+}
+
+QByteArrayView PgCursor::utf8(int i) const
+{
+    if (isNull(i))
+        return QByteArrayView();
+    if (type(i) == BoolOid)
+        return raw(i)[0] == 't' ? QByteArrayView("1") : QByteArrayView("0");
+    return QByteArrayView(raw(i), PQgetlength(result_, row_, i));
+}
+
+QByteArrayView PgCursor::declaredTypeUtf8(int i) const
+{
+    if (declaredTypes_.isEmpty())
+        for (int c = 0, n = columnCount(); c < n; ++c)
+            declaredTypes_ << declaredType(c).toUtf8();
+    return i >= 0 && i < declaredTypes_.size() ? QByteArrayView(declaredTypes_[i]) : QByteArrayView();
 }
 
 qint64 PgCursor::integer(int i) const

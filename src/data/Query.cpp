@@ -22,19 +22,25 @@ void Query::open()
     close();
     if (!db_)
         throw EngineError(QStringLiteral("%1: brak połączenia z bazą danych.").arg(objectName()));
-    TranslatedSql t = db_->dialect().translate(text());
+    TranslatedSql t = db_->translate(text());
     // Kept prepared: a window opens the same statement again and again.
     Statement st(*db_, t.sql, true);
     st.bindNamed(params_);
 
-    QVector<FieldDef> fields;
     const int n = st.columnCount();
-    fields.reserve(n);
+    QByteArray key;
     for (int i = 0; i < n; ++i)
-        fields << fieldFromDeclaredType(st.columnName(i), st.declaredType(i));
+        key.append(st.columnNameUtf8(i)).append('\0').append(st.declaredTypeUtf8(i)).append('\0');
+    if (key != columnsKey_ || columnFields_.size() != n) {
+        columnFields_.clear();
+        columnFields_.reserve(n);
+        for (int i = 0; i < n; ++i)
+            columnFields_ << fieldFromDeclaredType(st.columnName(i), st.declaredType(i));
+        columnsKey_ = key;
+    }
+    QVector<FieldDef> fields = columnFields_;
 
     DatasetRows rows(n);
-    Record rec(n);
     while (st.step()) {
         for (int i = 0; i < n; ++i) {
             if (fields[i].type == FieldType::Unknown) {
@@ -51,9 +57,9 @@ void Query::open()
                 fields[i].type = FieldType::Float;
                 rows.widenToDouble(i);
             }
-            rec[i] = st.value(i, fields[i].type);
+            rows.putStored(i, st, i, fields[i].type);
         }
-        rows.append(rec);
+        rows.endRow();
     }
     // An expression column typed as integer that later held floats.
     for (int i = 0; i < n; ++i)

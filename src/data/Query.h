@@ -3,6 +3,7 @@
 // result into memory; execSql() runs a statement that returns no rows.
 #include "data/Dataset.h"
 
+#include <QByteArray>
 #include <QStringList>
 
 namespace fenwa::data {
@@ -37,6 +38,11 @@ private:
     Database *db_;
     QStringList sql_;
     Params params_;
+    // The fields last made from a statement's columns, and those columns'
+    // names and declared types: a scan reads files of one layout one after
+    // another and makes the fields once.
+    QVector<FieldDef> columnFields_;
+    QByteArray columnsKey_;
 };
 
 } // namespace fenwa::data

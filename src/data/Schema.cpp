@@ -3,6 +3,8 @@
 #include "data/Database.h"
 #include "data/SqlBuilder.h"
 
+#include <QSet>
+
 namespace fenwa::data::schema {
 
 namespace {
@@ -200,16 +202,19 @@ QString registerIndexName(const QString &table, const QString &field) { return t
 QStringList missingRegisterIndexes(const Database &db, const QString &file)
 {
     const QString table = SqlDialect::tableName(file);
-    QStringList present;
+    QSet<QString> present;
     for (const QString &index : db.indexNames(file))
-        present << index.toLower();
+        present.insert(index.toLower());
+    QSet<QString> indexed;
+    for (const QString &field : registerIndexFields(file))
+        if (!present.contains(registerIndexName(table, field).toLower()))
+            indexed.insert(field.toLower());
     QStringList missing;
-    for (const FieldDef &f : db.fields(file)) {
-        for (const QString &field : registerIndexFields(file))
-            if (f.name.compare(field, Qt::CaseInsensitive) == 0
-                && !present.contains(registerIndexName(table, field).toLower()))
-                missing << f.name;
-    }
+    if (indexed.isEmpty())
+        return missing;
+    for (const FieldDef &f : db.fields(file))
+        if (indexed.contains(f.name.toLower()))
+            missing << f.name;
     return missing;
 }
 

@@ -8,8 +8,9 @@
 
 #include <QDate>
 #include <QFile>
-#include <QSysInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSysInfo>
 #include <sqlite3.h>
 
 namespace fenwa::data {
@@ -78,6 +79,8 @@ public:
         const char *t = sqlite3_column_decltype(st_, i);
         return t ? QString::fromUtf8(t) : QString();
     }
+    QByteArrayView columnNameUtf8(int i) const override { return QByteArrayView(sqlite3_column_name(st_, i)); }
+    QByteArrayView declaredTypeUtf8(int i) const override { return QByteArrayView(sqlite3_column_decltype(st_, i)); }
     int columnType(int i) const override { return sqlite3_column_type(st_, i); }
     QString text(int i) const override
     {
@@ -85,6 +88,11 @@ public:
         if (!t)
             return QString();
         return QString::fromUtf8(reinterpret_cast<const char *>(t), sqlite3_column_bytes(st_, i));
+    }
+    QByteArrayView utf8(int i) const override
+    {
+        const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st_, i));
+        return QByteArrayView(t, t ? sqlite3_column_bytes(st_, i) : 0);
     }
     qint64 integer(int i) const override { return sqlite3_column_int64(st_, i); }
     double real(int i) const override { return sqlite3_column_double(st_, i); }
@@ -194,7 +202,7 @@ SqliteConnection::~SqliteConnection()
 {
     existsSt_.reset();
     schemaSt_.reset();
-    stampSt_.reset();
+    dataSt_.reset();
     sqlite3_close_v2(db_);
 }
 
@@ -267,7 +275,7 @@ Cursor &SqliteConnection::kept(std::unique_ptr<Cursor> &slot, const char *sql)
 
 bool SqliteConnection::tableExists(const QString &table)
 {
-    Cursor &st = kept(existsSt_, "SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)");
+    Cursor &st = kept(existsSt_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE");
     st.bind(1, table);
     const bool found = st.step();
     st.reset(true);
@@ -386,14 +394,19 @@ DataStamp SqliteConnection::dataStamp(const QString &table)
 {
     DataStamp stamp;
     {
-        // One statement, so one look at the file on a network share.
-        Cursor &st = kept(stampSt_, "SELECT d.data_version, s.schema_version "
-                                    "FROM pragma_data_version AS d, pragma_schema_version AS s");
-        if (st.step()) {
-            stamp.dataVersion = st.integer(0);
-            stamp.schemaVersion = st.integer(1);
-        }
-        st.reset(true);
+        // One look at the file on a network share: both pragmas under one
+        // shared lock (each kept prepared; the pragmas' table functions would
+        // prepare them anew at every call).
+        const bool snapshot = beginRead();
+        const auto end = qScopeGuard([&] {
+            if (snapshot)
+                endRead();
+        });
+        Cursor &data = kept(dataSt_, "PRAGMA data_version");
+        if (data.step())
+            stamp.dataVersion = data.integer(0);
+        data.reset(true);
+        stamp.schemaVersion = schemaVersion();
     }
     const qint64 total = sqlite3_total_changes64(db_);
     if (quint64(total - accountedTotal_) != reportedChanges_ - accountedReported_)

@@ -81,7 +81,7 @@ private:
     quint64 accountedReported_ = 0;
     qint64 accountedTotal_ = 0;
     quint64 unaccounted_ = 0;
-    std::unique_ptr<Cursor> existsSt_, schemaSt_, stampSt_;
+    std::unique_ptr<Cursor> existsSt_, schemaSt_, dataSt_;
 };
 
 } // namespace fenwa::data

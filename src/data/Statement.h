@@ -7,6 +7,7 @@
 // SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB, SQLITE_NULL) on either backend.
 #include "data/Database.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -31,8 +32,14 @@ public:
     int columnCount() const { return st_->columnCount(); }
     QString columnName(int i) const { return st_->columnName(i); }
     QString declaredType(int i) const { return st_->declaredType(i); }
+    // The name and declared type as the database gives them, in UTF-8 (the
+    // type empty for an expression): valid while the statement is.
+    QByteArrayView columnNameUtf8(int i) const { return st_->columnNameUtf8(i); }
+    QByteArrayView declaredTypeUtf8(int i) const { return st_->declaredTypeUtf8(i); }
     int columnType(int i) const { return st_->columnType(i); }
     QString text(int i) const { return st_->text(i); }
+    // The value as UTF-8 text, without a copy: valid until the next step.
+    QByteArrayView utf8(int i) const { return st_->utf8(i); }
     qint64 integer(int i) const { return st_->integer(i); }
     double real(int i) const { return st_->real(i); }
     // The stored value converted to the program's value of the given type.

@@ -178,12 +178,13 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
         Statement st(*db_, sql, true);
         for (int i = 0; i < binds.size(); ++i)
             st.bind(i + 1, binds[i]);
-        Record rec(total + 1);
         while (st.step()) {
             for (int i = 0; i < physicalCount_; ++i)
-                rec[i] = st.value(i, fields[i].type);
-            rec[total] = st.integer(physicalCount_);
-            rows.append(rec);
+                rows.putStored(i, st, i, fields[i].type);
+            for (int i = physicalCount_; i < total; ++i)
+                rows.putNull(i);   // looked up when shown
+            rows.putInt(total, st.integer(physicalCount_));
+            rows.endRow();
         }
     }
     setRecords(std::move(fields), std::move(rows), keepIdentity);
@@ -335,11 +336,17 @@ qint64 Table::insertedId() const
 
 void Table::writeRecord()
 {
+    // An edit writes the fields that changed: the stored record was found to
+    // be the one read, under this write lock, so the others hold their values
+    // already (and the indexes on them are left alone).
+    const Record read = state_ == State::Edit ? currentRecord() : Record();
     QStringList cols, marks;
     QVariantList values;
     for (int i = 0; i < physicalCount_; ++i) {
         const FieldDef &f = fields_[i];
         if (f.type == FieldType::AutoInc && (state_ == State::Edit || buffer_[i].isNull()))
+            continue;
+        if (state_ == State::Edit && sameValue(buffer_[i], read.value(i)))
             continue;
         cols << quoteIdent(f.name);
         marks << QStringLiteral("?");
@@ -351,17 +358,21 @@ void Table::writeRecord()
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(sqlName()))
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quoteIdent(sqlName()), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        Statement st(*db_, sql);
+        Statement st(*db_, sql, true);
         for (int i = 0; i < values.size(); ++i)
             st.bind(i + 1, values[i]);
         st.step();
         lastInsertId_ = insertedId();
     } else {
+        if (cols.isEmpty())
+            return;   // nothing changed: the stored record is the one read
         QStringList sets;
         for (const QString &c : cols)
             sets << c + QStringLiteral(" = ?");
-        Statement st(*db_, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                               .arg(quoteIdent(sqlName()), sets.join(QStringLiteral(", ")), db_->rowIdentity(fields_)));
+        Statement st(*db_,
+                     QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                         .arg(quoteIdent(sqlName()), sets.join(QStringLiteral(", ")), db_->rowIdentity(fields_)),
+                     true);
         int n = 0;
         for (; n < values.size(); ++n)
             st.bind(n + 1, values[n]);
@@ -526,12 +537,15 @@ QVariant Table::lookupValue(int field, const ValueOf &valueOf) const
     const QVariant key = valueOf(it->sourceField);
     if (key.isNull() || !it->table->active())
         return QVariant();
-    const int keyField = it->table->fieldIndex(it->keyField);
-    const int resultField = it->table->fieldIndex(it->resultField);
-    if (keyField < 0 || resultField < 0)
+    if (it->fieldsAt != it->table->recordsVersion()) {
+        it->keyIndex = it->table->fieldIndex(it->keyField);
+        it->resultIndex = it->table->fieldIndex(it->resultField);
+        it->fieldsAt = it->table->recordsVersion();
+    }
+    if (it->keyIndex < 0 || it->resultIndex < 0)
         return QVariant();
-    int r = it->table->findRow(keyField, key);
-    return r < 0 ? QVariant() : it->table->valueAt(r, resultField);
+    int r = it->table->findRow(it->keyIndex, key);
+    return r < 0 ? QVariant() : it->table->valueAt(r, it->resultIndex);
 }
 
 } // namespace fenwa::data

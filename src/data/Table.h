@@ -85,6 +85,10 @@ private:
         Dataset *table;
         QString keyField;
         QString resultField;
+        // Where the key and result fields are in the looked-up records of
+        // this records version (found once, not for every value).
+        mutable quint64 fieldsAt = ~quint64(0);
+        mutable int keyIndex = -1, resultIndex = -1;
     };
     QString orderClause() const;
     void load(const QVariant &keepIdentity, QVector<FieldDef> fields);

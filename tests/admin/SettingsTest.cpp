@@ -147,6 +147,31 @@ TEST(Settings, SavesAsTypedAndUsesWithoutSeparator)
     EXPECT_EQ(s.run().fa, "");
 }
 
+TEST(Settings, ServerSectionRoundTripsAndAnEmptyHostMeansNoServer)
+{
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath("fenwa5.ini"));
+    Settings s(ini, "/opt/fenwa5/");
+    s.load();
+    EXPECT_FALSE(s.server().isSet());
+    s.saveServer({});
+    EXPECT_FALSE(QFile::exists(ini.path())) << "no server named: no section written";
+
+    const fenwa::data::ServerAddress server{"serwer.piw.local", 5433, "rejestr", "łukasz", "bielsk"};
+    s.saveServer(server);
+    EXPECT_EQ(ini.readSection("Serwer"), QStringList({"Host", "Port", "Baza", "Uzytkownik", "Schemat"}));
+    Settings other(ini, "/opt/fenwa5/");
+    other.load();
+    EXPECT_EQ(other.server(), server);
+
+    s.saveServer({"", 5433, "rejestr", "łukasz", "bielsk"});
+    other.load();
+    EXPECT_FALSE(other.server().isSet()) << "a cleared host: back on the data folder";
+    ini.writeString("Serwer", "Port", "piąty");
+    other.load();
+    EXPECT_EQ(other.server().port, 5432);
+}
+
 TEST(Settings, SaveStopsWhereTheFileCannotBeWritten)
 {
     QTemporaryDir dir;

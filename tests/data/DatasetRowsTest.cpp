@@ -1,7 +1,10 @@
 // Records kept compactly read back exactly as they were read: the same type
 // and value for every kind of value, nulls in any place, a column whose
-// values change type, numbers widened after the fact.
+// values change type, numbers widened after the fact; values taken straight
+// from a statement equal the statement's own values.
+#include "Installation.h"
 #include "data/DatasetRows.h"
+#include "data/Statement.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -12,6 +15,7 @@
 #include <ostream>
 
 using fenwa::data::DatasetRows;
+using fenwa::data::FieldType;
 
 namespace {
 
@@ -90,6 +94,44 @@ TEST(DatasetRows, WideningTurnsTheNumbersReadSoFarIntoFloatsAndKeepsNulls)
         for (int c = 0; c < 2; ++c) {
             EXPECT_EQ(rows.value(r, c).typeId(), expected[r][c].typeId()) << r << c;
             EXPECT_EQ(rows.value(r, c), expected[r][c]) << r << c;
+        }
+    }
+}
+
+TEST(DatasetRows, ValuesTakenFromAStatementEqualTheStatementsValues)
+{
+    fenwa::testing::DataFolder f(fenwa::testing::Content::Nothing);
+    // Every declared type, each column also holding what another program may
+    // have stored there: nulls, a number as text, a date that is no date.
+    f.db->execNative(QStringLiteral(
+        "CREATE TABLE t (i INTEGER, n FLOAT, b BOOLEAN, d DATE, s TIMESTAMP, c CHAR(20), u);"
+        "INSERT INTO t VALUES (NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+        " (7, 2, 1, '2024-02-29', '2024-01-02 03:04:05', 'Zażółć', 3),"
+        " (-1, 0.25, 0, '2024-13-01', '2024-01-02', '', 2.5),"
+        " ('12', '1,5', 'True', 'wczoraj', '2024-01-02T03:04', 12, 'x'),"
+        " (NULL, -0.5, NULL, '2000-01-01', NULL, 'Zażółć', NULL)"));
+    fenwa::data::Statement st(*f.db, QStringLiteral("SELECT * FROM t"));
+    QVector<FieldType> types;
+    for (int i = 0; i < st.columnCount(); ++i)
+        types << fenwa::data::fieldFromDeclaredType(st.columnName(i), st.declaredType(i)).type;
+    DatasetRows rows(st.columnCount());
+    QVector<QVector<QVariant>> expected;
+    while (st.step()) {
+        QVector<QVariant> record;
+        for (int i = 0; i < types.size(); ++i) {
+            rows.putStored(i, st, i, types[i]);
+            record << st.value(i, types[i]);
+        }
+        rows.endRow();
+        expected << record;
+    }
+    rows.finish();
+    ASSERT_EQ(rows.rowCount(), 5);
+    for (int r = 0; r < expected.size(); ++r) {
+        for (int c = 0; c < types.size(); ++c) {
+            SCOPED_TRACE(st.columnName(c).toStdString() + " in row " + std::to_string(r));
+            EXPECT_EQ(rows.value(r, c).typeId(), expected[r][c].typeId());
+            EXPECT_EQ(rows.value(r, c), expected[r][c]);
         }
     }
 }

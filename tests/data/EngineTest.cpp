@@ -648,3 +648,29 @@ TEST(Query, DictionaryStatementResolvesABareColumnToTheFirstTable)
     q.open();
     EXPECT_EQ(q.recordCount(), 2);
 }
+
+TEST(Query, ABareColumnIsResolvedAgainAfterAnotherWorkstationAddedAColumn)
+{
+    DataFolder f;
+    const QString s = QStringLiteral("_2016_2201.db");
+    f.db->exec(schema::createGroups(f.folder(), s).join(QLatin1Char('\n')));
+    f.db->exec(schema::createPositions(f.folder(), s).join(QLatin1Char('\n')));
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Rozdz, Par, Opis) VALUES (\"FV/1\", 7, 3, \"g\")")
+                   .arg(f.path(QStringLiteral("g") + s)));
+    f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Dok, Opis) VALUES (1, \"a\"), (1, \"b\")")
+                   .arg(f.path(QStringLiteral("p") + s)));
+    const QStringList statement{QStringLiteral("SELECT p.opis FROM \"%1\\p%2\" AS p").arg(f.folder(), s),
+                                QStringLiteral("JOIN \"%1\\g%2\" AS g on g.Id = p.Dok").arg(f.folder(), s),
+                                QStringLiteral("WHERE rozdz = 7 ORDER BY p.opis")};
+    Query q(f.db.get(), QStringLiteral("Q_Slownik"));
+    q.setSql(statement);
+    q.open();
+    EXPECT_EQ(q.recordCount(), 2);   // only the groups hold rozdz
+    // Now the positions hold it too, and they come first: the same text means their column.
+    auto other = Database::open(f.folder());
+    other->execNative(QStringLiteral("ALTER TABLE \"p%1\" ADD COLUMN rozdz INTEGER").arg(s.chopped(3)));
+    other->execNative(QStringLiteral("UPDATE \"p%1\" SET rozdz = 7 WHERE Opis = 'b'").arg(s.chopped(3)));
+    q.open();
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.asString(QStringLiteral("opis")), QStringLiteral("b"));
+}

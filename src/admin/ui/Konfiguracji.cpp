@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -32,6 +34,7 @@ TF_Konfiguracji::TF_Konfiguracji(IniFile &ini, const QString &exeFolder, Inspect
     chooseFolder = [](QWidget *owner, const QString &title) {
         return QFileDialog::getExistingDirectory(owner, title, QStringLiteral("/"));
     };
+    checkServer = &data::testConnection;
 
     PageControl1 = new QTabWidget(this);
 
@@ -104,6 +107,8 @@ TF_Konfiguracji::TF_Konfiguracji(IniFile &ini, const QString &exeFolder, Inspect
                                 GroupPIW);
     labels(GroupPIW, Label9, Label10, Label11, "Label9", "Label10", "Label11");
 
+    buildServerTab();
+
     connect(ComboBox1, &QComboBox::activated, this, [this](int) {
         run().wiw = ComboBox1->currentText();
         run().piw = ComboBox2->currentText();
@@ -136,6 +141,83 @@ TF_Konfiguracji::TF_Konfiguracji(IniFile &ini, const QString &exeFolder, Inspect
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void TF_Konfiguracji::buildServerTab()
+{
+    TabSerwer = new QWidget;
+    TabSerwer->setObjectName(QStringLiteral("TabSerwer"));
+    auto *form = new QFormLayout(TabSerwer);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    auto edit = [&](const QString &caption, const char *name, int maxLength) {
+        auto *e = new QLineEdit(TabSerwer);
+        e->setObjectName(QLatin1String(name));
+        e->setMaxLength(maxLength);
+        connect(e, &QLineEdit::textChanged, this, &TF_Konfiguracji::updateOk);
+        form->addRow(caption, e);
+        return e;
+    };
+    // PostgreSQL names are at most 63 bytes; a host name at most 255.
+    E_SerwerHost = edit(QStringLiteral("Serwer"), "E_SerwerHost", 255);
+    E_SerwerHost->setPlaceholderText(QStringLiteral("pusty: folder danych"));
+    E_SerwerHost->setToolTip(QStringLiteral("Nazwa lub adres serwera PostgreSQL albo folder jego gniazda"));
+    SE_SerwerPort = new QSpinBox(TabSerwer);
+    SE_SerwerPort->setObjectName(QStringLiteral("SE_SerwerPort"));
+    SE_SerwerPort->setRange(1, 65535);
+    SE_SerwerPort->setGroupSeparatorShown(false);
+    SE_SerwerPort->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(SE_SerwerPort, &QSpinBox::valueChanged, this, &TF_Konfiguracji::updateOk);
+    form->addRow(QStringLiteral("Port"), SE_SerwerPort);
+    E_SerwerBaza = edit(QStringLiteral("Baza danych"), "E_SerwerBaza", 63);
+    E_SerwerUzytkownik = edit(QStringLiteral("Użytkownik"), "E_SerwerUzytkownik", 63);
+    E_SerwerSchemat = edit(QStringLiteral("Schemat instalacji"), "E_SerwerSchemat", 63);
+    BitBtnTestSerwera = new QPushButton(QStringLiteral("Test połączenia"), TabSerwer);
+    BitBtnTestSerwera->setObjectName(QStringLiteral("BitBtnTestSerwera"));
+    connect(BitBtnTestSerwera, &QPushButton::clicked, this, &TF_Konfiguracji::testServer);
+    BitBtnTestSerwera->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    form->addRow(QString(), BitBtnTestSerwera);
+    auto *note = new QLabel(QStringLiteral("Hasła program nie zapisuje: bierze je z pliku .pgpass w folderze "
+                                           "domowym użytkownika (wiersze serwer:port:baza:użytkownik:hasło; plik dostępny "
+                                           "tylko dla właściciela)."),
+                            TabSerwer);
+    note->setObjectName(QStringLiteral("LabelHaslo"));
+    note->setWordWrap(true);
+    form->addRow(note);
+    PageControl1->addTab(TabSerwer, QStringLiteral("Serwer"));
+}
+
+data::ServerAddress TF_Konfiguracji::typedServer() const
+{
+    return {E_SerwerHost->text().trimmed(), SE_SerwerPort->value(), E_SerwerBaza->text().trimmed(),
+            E_SerwerUzytkownik->text().trimmed(), E_SerwerSchemat->text().trimmed()};
+}
+
+void TF_Konfiguracji::showServer(const data::ServerAddress &server)
+{
+    E_SerwerHost->setText(server.host);
+    SE_SerwerPort->setValue(server.port);
+    E_SerwerBaza->setText(server.database);
+    E_SerwerUzytkownik->setText(server.user);
+    E_SerwerSchemat->setText(server.schema);
+}
+
+void TF_Konfiguracji::testServer()
+{
+    if (!checkServer)
+        return;
+    const data::ServerAddress server = typedServer();
+    QString version;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString reason = checkServer(server, &version);
+    QApplication::restoreOverrideCursor();
+    if (!reason.isEmpty()) {
+        messages_.error(reason);
+        return;
+    }
+    messages_.information(QStringLiteral("Połączenie działa: serwer PostgreSQL %1, schemat „%2” zawiera instalację "
+                                         "programu.")
+                              .arg(version, server.schema),
+                          QStringLiteral("Test połączenia"));
+}
+
 FolderTexts TF_Konfiguracji::texts() const
 {
     return {E_FolderDanych->text(), E_FolderEksportu->text(), E_FolderArchiwizacji->text()};
@@ -147,6 +229,7 @@ void TF_Konfiguracji::load()
     E_FolderDanych->setText(t.dane);
     E_FolderEksportu->setText(t.eksport);
     E_FolderArchiwizacji->setText(t.archiwizacja);
+    showServer(settings_.server());
     if (!runningFolder_)
         runningFolder_ = run().fd;
     lookup(LookupMode::Initial);
@@ -248,8 +331,16 @@ void TF_Konfiguracji::migrate()
 
 void TF_Konfiguracji::save()
 {
+    const data::ServerAddress server = typedServer();
+    if (server.isSet() && server.schema.isEmpty()) {
+        PageControl1->setCurrentWidget(TabSerwer);
+        E_SerwerSchemat->setFocus();
+        messages_.error(kServerNeedsSchema);
+        return;
+    }
     try {
         settings_.save(texts(), ComboBox1->currentText(), ComboBox2->currentText());
+        settings_.saveServer(server);
     } catch (const IniWriteError &e) {
         messages_.error(e.message());
         return;

@@ -1,6 +1,6 @@
 #pragma once
-// The settings window: folders, the voivodeship and the county inspectorate.
-// Its settings of the run (run()) are read by the rest of the program.
+// The settings window: folders, the voivodeship and the county inspectorate,
+// the server. Its settings of the run (run()) are read by the rest of the program.
 #include "admin/Settings.h"
 #include "common/Messages.h"
 
@@ -13,6 +13,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 class QWidget;
 
@@ -22,6 +23,10 @@ namespace fenwa::admin {
 // open registers stay on their folder until the program starts again.
 inline const QString kDataFolderAtNextStart =
     QStringLiteral("Nowy folder danych zostanie użyty po ponownym uruchomieniu programu.");
+
+// OK with a server named on the tab "Serwer" but no schema.
+inline const QString kServerNeedsSchema =
+    QStringLiteral("Podaj schemat instalacji na serwerze albo usuń nazwę serwera.");
 
 class TF_Konfiguracji : public QDialog {
     Q_OBJECT
@@ -43,6 +48,8 @@ public:
 
     // The folder chooser ("Wybierz folder"); replaceable for tests.
     std::function<QString(QWidget *parent, const QString &title)> chooseFolder;
+    // The server check of "Test połączenia" (data::testConnection); replaceable for tests.
+    std::function<QString(const data::ServerAddress &, QString *serverVersion)> checkServer;
 
     QTabWidget *PageControl1;
     QWidget *TabSheet1, *TabSheet3, *TabSheet4;
@@ -54,6 +61,16 @@ public:
     QPushButton *BitBtn1, *BitBtn2;
     // "Przenieś dane z poprzedniej wersji…" on the folders tab.
     QPushButton *BitBtnMigracja;
+    // "Serwer": the server's address as typed, and "Test połączenia".
+    QWidget *TabSerwer;
+    QLineEdit *E_SerwerHost, *E_SerwerBaza, *E_SerwerUzytkownik, *E_SerwerSchemat;
+    QSpinBox *SE_SerwerPort;
+    QPushButton *BitBtnTestSerwera;
+
+    // The server's address as typed on the tab "Serwer" (saved or not).
+    data::ServerAddress typedServer() const;
+    // "Test połączenia": checks the typed address and shows the outcome.
+    void testServer();
 
     // Carries a legacy data folder of Paradox tables over into a new, empty
     // folder (two folder choices), with a progress window; the report is
@@ -66,6 +83,8 @@ signals:
     void installationKind(int p_w);
 
 private:
+    void buildServerTab();
+    void showServer(const data::ServerAddress &server);
     void lookup(LookupMode mode);
     void showLookup(const Lookup &l, LookupMode mode);
     void updateOk();

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -265,4 +266,57 @@ TEST_F(KonfiguracjiTest, ALegacyFolderIsCarriedOverIntoANewDataFolderThatTheWind
     w->BitBtnMigracja->click();
     EXPECT_EQ(w->E_FolderDanych->text(), before);
     EXPECT_EQ(messages.shown().last().kind, Messages::Kind::Error);
+}
+
+TEST_F(KonfiguracjiTest, ConnectionTestChecksTheTypedServerAndShowsTheOutcome)
+{
+    auto w = make();
+    w->showForEditing();
+    QVector<data::ServerAddress> checked;
+    QString outcome = "Serwer s1 nie odpowiada na porcie 5433: sprawdź nazwę serwera i port oraz czy serwer działa.";
+    w->checkServer = [&](const data::ServerAddress &a, QString *version) {
+        checked << a;
+        *version = "15.18";
+        return outcome;
+    };
+    w->E_SerwerHost->setText(" s1 ");
+    w->SE_SerwerPort->setValue(5433);
+    w->E_SerwerBaza->setText("rejestr");
+    w->E_SerwerUzytkownik->setText("łukasz");
+    w->E_SerwerSchemat->setText("bielsk");
+    w->BitBtnTestSerwera->click();
+    ASSERT_EQ(checked.size(), 1);
+    EXPECT_EQ(checked[0], (data::ServerAddress{"s1", 5433, "rejestr", "łukasz", "bielsk"}));
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].kind, Messages::Kind::Error);
+    EXPECT_EQ(messages.last(), outcome);
+
+    outcome.clear();
+    w->BitBtnTestSerwera->click();
+    EXPECT_EQ(messages.shown().last().kind, Messages::Kind::Information);
+    EXPECT_EQ(messages.shown().last().title, "Test połączenia");
+    EXPECT_EQ(messages.last(), "Połączenie działa: serwer PostgreSQL 15.18, schemat „bielsk” zawiera instalację programu.");
+    EXPECT_FALSE(QFile::exists(ini.path())) << "the test saves nothing";
+}
+
+TEST_F(KonfiguracjiTest, TheServerIsSavedWithOkAndNeedsASchema)
+{
+    auto w = make();
+    EXPECT_EQ(w->PageControl1->tabText(w->PageControl1->indexOf(w->TabSerwer)), "Serwer");
+    EXPECT_EQ(w->SE_SerwerPort->value(), 5432);
+    w->showForEditing();   // OK disabled until something is typed, here on the server tab only
+    w->E_SerwerHost->setText("serwer.piw.local");
+    w->E_SerwerBaza->setText("rejestr");
+    w->BitBtn1->click();
+    EXPECT_EQ(messages.last(), kServerNeedsSchema);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(QFile::exists(ini.path())) << "nothing written before the schema is given";
+
+    w->E_SerwerSchemat->setText("bielsk");
+    w->BitBtn1->click();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(ini.readString("Serwer", "Host"), "serwer.piw.local");
+    EXPECT_EQ(ini.readString("Serwer", "Schemat"), "bielsk");
+    auto again = make();
+    EXPECT_EQ(again->E_SerwerBaza->text(), "rejestr");
 }
