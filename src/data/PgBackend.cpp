@@ -531,12 +531,26 @@ void PgConnection::setUpSchema()
         "CREATE OR REPLACE FUNCTION %1._fenwa5_bump() RETURNS trigger LANGUAGE plpgsql AS $f$ BEGIN "
         "INSERT INTO %1._fenwa5_versions AS v (name, version) VALUES (TG_TABLE_NAME, 1) "
         "ON CONFLICT (name) DO UPDATE SET version = v.version + 1; RETURN NULL; END $f$; "
+        // Rows written with their own keys: the key sequence goes past them,
+        // so the next new row gets the next key (as SQLite's AUTOINCREMENT).
+        "CREATE OR REPLACE FUNCTION %1._fenwa5_keys() RETURNS trigger LANGUAGE plpgsql AS $f$ "
+        "DECLARE col text; seq text; top bigint; BEGIN "
+        "SELECT a.attname, pg_get_serial_sequence(format('%I.%I', TG_TABLE_SCHEMA, TG_TABLE_NAME), a.attname) "
+        "INTO col, seq FROM pg_attribute a WHERE a.attrelid = TG_RELID AND a.attidentity <> '' LIMIT 1; "
+        "IF seq IS NULL THEN RETURN NULL; END IF; "
+        "EXECUTE format('SELECT max(%I) FROM %I.%I', col, TG_TABLE_SCHEMA, TG_TABLE_NAME) INTO top; "
+        "IF top > coalesce(pg_sequence_last_value(seq::regclass), 0) THEN PERFORM setval(seq, top); END IF; "
+        "RETURN NULL; END $f$; "
         "CREATE OR REPLACE FUNCTION %1._fenwa5_track() RETURNS void LANGUAGE plpgsql AS $f$ "
-        "DECLARE t record; BEGIN FOR t IN SELECT c.relname FROM pg_class c "
+        "DECLARE t record; BEGIN FOR t IN SELECT c.relname, c.oid FROM pg_class c "
         "WHERE c.relnamespace = %3::regnamespace AND c.relkind = 'r' AND left(c.relname, 1) <> '_' "
         "AND NOT EXISTS (SELECT 1 FROM pg_trigger g WHERE g.tgrelid = c.oid AND g.tgname = '_fenwa5_bump') LOOP "
         "EXECUTE format('CREATE TRIGGER _fenwa5_bump AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %I.%I "
-        "FOR EACH STATEMENT EXECUTE FUNCTION %I._fenwa5_bump()', %4, t.relname, %4); END LOOP; END $f$; "
+        "FOR EACH STATEMENT EXECUTE FUNCTION %I._fenwa5_bump()', %4, t.relname, %4); "
+        "IF EXISTS (SELECT 1 FROM pg_attribute a WHERE a.attrelid = t.oid AND a.attidentity <> '') THEN "
+        "EXECUTE format('CREATE TRIGGER _fenwa5_keys AFTER INSERT ON %I.%I "
+        "FOR EACH STATEMENT EXECUTE FUNCTION %I._fenwa5_keys()', %4, t.relname, %4); END IF; "
+        "END LOOP; END $f$; "
         "SELECT %1._fenwa5_track(); COMMIT")
                    .arg(s)
                    .arg(lockKey_)
@@ -737,9 +751,9 @@ QVector<FieldDef> PgConnection::columns(const QString &table)
                        "'len:' || a.attname || ':') "
                        "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
                        "LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-                       "WHERE c.relnamespace = $1::regnamespace AND c.relname = lower($2) "
+                       "WHERE c.oid = to_regclass(quote_ident(lower($1))) "   // a work table of the session too
                        "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"),
-        {quotedSchema_, table});
+        {table});
     QVector<FieldDef> out;
     for (const QStringList &row : rows) {
         FieldDef f = fieldFromDeclaredType(row[0], declaredTypeOf(row[1].toUInt(), row[2].toInt()));

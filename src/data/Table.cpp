@@ -80,7 +80,8 @@ QString Table::orderClause() const
             throw EngineError(QStringLiteral("%1: nie znaleziono pola „%2” porządku.").arg(objectName(), name));
         QString t = quoteIdent(fields_[i].name);
         if (fields_[i].isText())
-            t += QStringLiteral(" COLLATE ") + kCollation;
+            t += db_->isServer() ? QStringLiteral(" COLLATE \"%1\"").arg(kServerCollation)
+                                 : QStringLiteral(" COLLATE ") + kCollation;
         terms << t;
     };
     if (!indexFields_.isEmpty()) {
