@@ -411,7 +411,7 @@ QString sqlOf(const Node &n, QVariantList &binds, const std::function<FieldType(
     if (n.kind != Node::Compare) {
         if (n.kind == Node::Not)
             // A comparison with a blank field is false, never unknown: NOT of it is true.
-            return QStringLiteral("NOT coalesce((%1), 0)").arg(sqlOf(n.kids.front(), binds, fieldType));
+            return QStringLiteral("NOT coalesce((%1), FALSE)").arg(sqlOf(n.kids.front(), binds, fieldType));
         QStringList parts;
         for (const Node &k : n.kids)
             parts << u'(' + sqlOf(k, binds, fieldType) + u')';
@@ -461,7 +461,7 @@ QString sqlOf(const Node &n, QVariantList &binds, const std::function<FieldType(
         if (!literalBool(lit, &b))
             mismatch(n);
         binds << QVariant::fromValue<qlonglong>(b ? 1 : 0);
-        return QStringLiteral("coalesce(%1, 0) %2 ?").arg(col, op);
+        return QStringLiteral("coalesce(%1, FALSE) %2 ?").arg(col, op);
     }
     case FieldType::Date: {
         const QDate d = literalDate(lit);

@@ -60,7 +60,7 @@ TEST(FilterParse, FormsTheProgramWrites)
     EXPECT_EQ(binds, (QVariantList{QVariant::fromValue<qlonglong>(100), 200.5}));
 
     binds.clear();
-    EXPECT_EQ(sqlOf("wyd=True", &binds), "coalesce(\"wyd\", 0) = ?");
+    EXPECT_EQ(sqlOf("wyd=True", &binds), "coalesce(\"wyd\", FALSE) = ?");
     EXPECT_EQ(binds, (QVariantList{QVariant::fromValue<qlonglong>(1)}));
 
     binds.clear();
@@ -86,7 +86,7 @@ TEST(FilterParse, QuotedDatesNumbersAndKeywordCase)
     sqlOf("brutto > -1.5 and brutto < +2", &binds);
     EXPECT_EQ(binds, (QVariantList{-1.5, QVariant::fromValue<qlonglong>(2)}));
     EXPECT_EQ(sqlOf("(Rok = 1 or Rok = 2) and not wyd = True"),
-              "((\"Rok\" = ?) OR (\"Rok\" = ?)) AND (NOT coalesce((coalesce(\"wyd\", 0) = ?), 0))");
+              "((\"Rok\" = ?) OR (\"Rok\" = ?)) AND (NOT coalesce((coalesce(\"wyd\", FALSE) = ?), FALSE))");
 }
 
 TEST(FilterParse, ApostrophesInText)
