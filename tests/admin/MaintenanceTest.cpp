@@ -238,7 +238,7 @@ TEST(Maintenance, AnArchiveOfTheParadoxFolderIsOfferedToTheMigrationAndCarriedOv
     EXPECT_TRUE(carried.text.contains("g_2015_2001.db: 12 / 12")) << carried.text.toStdString();
     EXPECT_TRUE(o.db->fileExists("p_2015_2001.db"));
     EXPECT_FALSE(o.db->fileExists("g_2016_2001.db")) << "the current data are replaced, not mixed";
-    Statement users(*o.db, QStringLiteral("SELECT Login FROM passwd ORDER BY Id"));
+    Statement users(*o.db, QStringLiteral("SELECT \"Login\" FROM passwd ORDER BY \"Id\""));
     QStringList logins;
     while (users.step())
         logins << users.text(0);
@@ -260,7 +260,7 @@ TEST(Maintenance, PackingAndRestoringWaitForEveryOtherRunningCopy)
     Office o;
     ASSERT_TRUE(o.archive().done);
     const QString zip = QDir(o.archives.path()).filePath("fenwa5_20160315.zip");
-    auto other = Database::open(o.dir.path());
+    auto other = o.connect();
     other->registerRunningCopy("kowalski");
 
     const admin::Outcome packed = admin::pack(*o.db, &o.view);
@@ -271,7 +271,7 @@ TEST(Maintenance, PackingAndRestoringWaitForEveryOtherRunningCopy)
     const admin::Outcome restored = o.restore(zip);
     EXPECT_FALSE(restored.done);
     EXPECT_TRUE(restored.text.contains("kowalski")) << restored.text.toStdString();
-    EXPECT_EQ(o.dataFolder(), QStringList({"fenwa5.ini", "fenwa5.sqlite"})) << "no copy of the database was kept";
+    EXPECT_TRUE(o.dataFolder().filter("przed_odtworzeniem").isEmpty()) << "no copy of the database was kept";
 
     other->unregisterRunningCopy();
     EXPECT_TRUE(admin::pack(*o.db, &o.view).done);
@@ -284,7 +284,7 @@ TEST(Maintenance, ReindexingMakesEveryDictionaryAndRegisterIndexAgain)
     o.db->execNative("DROP INDEX \"rozdz.Opis\"");
     const QStringList registerIndexes = o.db->indexNames("p_2016_2001.db");
     for (const QString &name : registerIndexes)
-        if (!name.startsWith("sqlite_"))
+        if (!name.startsWith("sqlite_") && !name.endsWith("_pkey"))   // the key's own index
             o.db->execNative(QStringLiteral("DROP INDEX \"%1\"").arg(name));
     ASSERT_TRUE(schema::missingRegisterIndexes(*o.db, "p_2016_2001.db").size() > 0);
 

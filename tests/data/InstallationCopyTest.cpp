@@ -50,7 +50,7 @@ QStringList content(const Database &db)
 qint64 addUnit(Database &db)
 {
     db.exec(QStringLiteral("INSERT INTO \"%1\" (Kod, Jp) VALUES ('2099', 'Nowa')").arg(db.path(QStringLiteral("jp.db"))));
-    Statement st(db, QStringLiteral("SELECT MAX(Id) FROM %1").arg(quoteIdent(QStringLiteral("jp"))));
+    Statement st(db, QStringLiteral("SELECT MAX(%1) FROM %2").arg(quoteIdent(QStringLiteral("Id")), quoteIdent(QStringLiteral("jp"))));
     return st.step() ? st.integer(0) : -1;
 }
 
@@ -76,10 +76,12 @@ TEST(InstallationCopy, ARoundTripKeepsEveryRowIdAndTheNextId)
     QTemporaryDir back;
     auto returned = createDatabase(back.path(), [&](Database &db) { copyInstallation(*middle.db, db); });
     EXPECT_EQ(content(*returned), content(*source.db));
-    for (const QString &file : source.db->listFiles(QStringLiteral("*")))
-        if (source.db->fields(file).first().type == FieldType::AutoInc)
+    for (const QString &file : source.db->listFiles(QStringLiteral("*"))) {
+        if (source.db->fields(file).first().type == FieldType::AutoInc) {
             EXPECT_EQ(lastIssuedId(*returned, file, QStringLiteral("Id")), lastIssuedId(*source.db, file, QStringLiteral("Id")))
                 << file.toStdString();
+        }
+    }
     EXPECT_EQ(addUnit(*middle.db), lastUnit + 1);
     EXPECT_EQ(addUnit(*returned), lastUnit + 1);
 }
