@@ -3,7 +3,9 @@
 #include "admin/Migration.h"
 
 #include "common/Platform.h"
+#include "data/InstallationCopy.h"
 #include "data/Schema.h"
+#include "data/Seed.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,6 +82,17 @@ public:
 private:
     data::FileListView *view_;
 };
+
+// Writes a consistent copy of the whole database as the SQLite file
+// fenwa5.sqlite in `folder` (new, empty): the database's own copy on a data
+// folder, the program's copy of every table from one snapshot on the server.
+void writeSnapshot(const data::Database &db, const QString &folder)
+{
+    if (db.isServer())
+        data::createDatabase(folder, [&](data::Database &copy) { data::copyInstallation(db, copy); });
+    else
+        db.copyTo(QDir(folder).filePath(databaseName));
+}
 
 struct Refusal {
     QString reason;
@@ -288,7 +301,7 @@ Outcome archive(data::Database &db, const QString &settingsFile, const QString &
     const QString snapshot = work.filePath(databaseName);
     try {
         progress.at(0);
-        db.copyTo(snapshot);
+        writeSnapshot(db, work.path());
     } catch (const data::EngineError &e) {
         return {false, QStringLiteral("Nie można utworzyć archiwum: %1").arg(e.message())};
     }
@@ -347,6 +360,23 @@ QString putInPlace(data::Database &db, const QString &restored, const QDateTime 
     if (QFileInfo::exists(kept))
         throw Refusal{QStringLiteral("plik „%1” już istnieje.").arg(shown(kept))};
     try {
+        if (db.isServer()) {
+            // The current content is kept as a data folder's database; the
+            // schema's tables are then replaced in one transaction.
+            QTemporaryDir aside(QDir(db.folder()).filePath(QStringLiteral(".fenwa5-odtwarzanie-XXXXXX")));
+            if (!aside.isValid())
+                throw Refusal{QStringLiteral("nie można zapisać pliku „%1”.").arg(shown(kept))};
+            writeSnapshot(db, aside.path());
+            if (!platform::renameNoReplace(QDir(aside.path()).filePath(databaseName), kept))
+                throw Refusal{QStringLiteral("nie można zapisać pliku „%1”.").arg(shown(kept))};
+            const std::unique_ptr<data::Database> source = data::Database::open(QFileInfo(restored).path());
+            data::Database::Transaction tx(db);
+            for (const QString &file : db.listFiles(QStringLiteral("*")))
+                db.deleteFile(file);
+            data::copyInstallation(*source, db);
+            tx.commit();
+            return kept;
+        }
         db.copyTo(kept);
         db.replaceWith(restored);
     } catch (const data::EngineError &e) {

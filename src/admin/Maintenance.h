@@ -15,6 +15,16 @@
 //   foreign or hostile archive changes nothing and the user is told why; an
 //   archive of the previous program's Paradox folder can be carried over
 //   through the migration of such folders (restoreParadox).
+// On a server installation the same commands: "Indeksowanie" rebuilds the
+// schema's indexes (REINDEX), "Pakowanie" is VACUUM (ANALYZE) of its tables;
+// "Archiwizowanie" writes the program's own export, not a pg_dump: every
+// table, copied from one repeatable-read snapshot into an SQLite database
+// fenwa5.sqlite (data/InstallationCopy.h), in the same ZIP form as on a data
+// folder, so an archive of either kind restores on either, and no server
+// tool of a version matching the server's is needed. "Odtwarzanie" makes the
+// same checks of the archive, keeps the current content as the dated SQLite
+// file in the data folder and replaces the schema's tables in one
+// transaction: on any failure nothing is changed.
 // Each shows the files it treats through a data::FileListView. The caller
 // closes the data module's shared tables around a command (SharedTablesClosed).
 #include "data/Checks.h"

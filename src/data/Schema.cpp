@@ -25,21 +25,6 @@ FieldDef boolean(const char *name) { return f(name, FieldType::Boolean); }
 FieldDef date(const char *name) { return f(name, FieldType::Date); }
 FieldDef stamp(const char *name) { return f(name, FieldType::Timestamp); }
 
-QString sqlType(const FieldDef &d)
-{
-    switch (d.type) {
-    case FieldType::AutoInc: return QStringLiteral("AUTOINC");
-    case FieldType::Integer: return QStringLiteral("INTEGER");
-    case FieldType::Float: return QStringLiteral("FLOAT");
-    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
-    case FieldType::Date: return QStringLiteral("DATE");
-    case FieldType::Timestamp: return QStringLiteral("TIMESTAMP");
-    case FieldType::String: return QStringLiteral("CHAR(%1)").arg(d.size);
-    case FieldType::Unknown: break;
-    }
-    return QStringLiteral("CHAR(255)");
-}
-
 QVector<TableSpec> buildShared()
 {
     using T = TableSpec;
@@ -87,6 +72,21 @@ QVector<TableSpec> buildShared()
 
 } // namespace
 
+QString declaredType(const FieldDef &d)
+{
+    switch (d.type) {
+    case FieldType::AutoInc: return QStringLiteral("AUTOINC");
+    case FieldType::Integer: return QStringLiteral("INTEGER");
+    case FieldType::Float: return QStringLiteral("FLOAT");
+    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
+    case FieldType::Date: return QStringLiteral("DATE");
+    case FieldType::Timestamp: return QStringLiteral("TIMESTAMP");
+    case FieldType::String: return QStringLiteral("CHAR(%1)").arg(d.size);
+    case FieldType::Unknown: break;
+    }
+    return QStringLiteral("CHAR(255)");
+}
+
 const QVector<TableSpec> &sharedTables()
 {
     static const QVector<TableSpec> tables = buildShared();
@@ -108,7 +108,7 @@ QStringList createStatement(const QString &folder, const TableSpec &table)
 {
     QStringList cols;
     for (const auto &d : table.fields)
-        cols << d.name + QLatin1Char(' ') + sqlType(d);
+        cols << d.name + QLatin1Char(' ') + declaredType(d);
     QString body = cols.join(QLatin1Char(','));
     if (table.hasKey)
         body += QStringLiteral(",\nPRIMARY KEY (Id)");

@@ -26,6 +26,10 @@ const QVector<TableSpec> &sharedTables();
 // A shared table by file name (any letter case), nullptr when it is not one.
 const TableSpec *find(const QString &file);
 
+// A field's type as the dialect's CREATE TABLE declares it: "AUTOINC",
+// "CHAR(40)", "FLOAT"...
+QString declaredType(const FieldDef &field);
+
 // The CREATE TABLE statement of a shared table in the program's dialect.
 QStringList createStatement(const QString &folder, const TableSpec &table);
 // Builds the secondary indexes of a table (dropping existing ones first).

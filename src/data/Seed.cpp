@@ -391,8 +391,7 @@ void fillInstallation(Database &db, const QDate &today)
     insertRows(db, QStringLiteral("ob.db"), {QStringLiteral("ob")}, names(kOb));
 }
 
-std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today,
-                                             const std::function<void(Database &)> &fillMore)
+std::unique_ptr<Database> createDatabase(const QString &folder, const std::function<void(Database &)> &fill)
 {
     const QFileInfo dirInfo(folder);
     if (dirInfo.exists() && !dirInfo.isDir())
@@ -417,10 +416,7 @@ std::unique_ptr<Database> createInstallation(const QString &folder, const QDate 
                                   .arg(QDir::toNativeSeparators(folder)));
         {
             std::unique_ptr<Database> built = Database::open(work.path(), Database::OpenMode::Create);
-            createSharedTables(*built);
-            fillInstallation(*built, today);
-            if (fillMore)
-                fillMore(*built);
+            fill(*built);
         }
         if (!platform::renameNoReplace(QDir(work.path()).filePath(QString::fromLatin1(Database::fileName)), file)) {
             if (QFileInfo::exists(file))
@@ -429,6 +425,40 @@ std::unique_ptr<Database> createInstallation(const QString &folder, const QDate 
         }
     }
     return Database::open(folder, Database::OpenMode::ExistingOnly);
+}
+
+std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today,
+                                             const std::function<void(Database &)> &fillMore)
+{
+    return createDatabase(folder, [&](Database &db) {
+        createSharedTables(db);
+        fillInstallation(db, today);
+        if (fillMore)
+            fillMore(db);
+    });
+}
+
+std::unique_ptr<Database> createServerInstallation(const QString &dataFolder, const ServerAddress &address,
+                                                   const QDate &today, const std::function<void(Database &)> &fillMore)
+{
+    std::unique_ptr<Database> db = openNewServerSchema(dataFolder, address);
+    Database::Transaction tx(*db);
+    createSharedTables(*db);
+    fillInstallation(*db, today);
+    if (fillMore)
+        fillMore(*db);
+    tx.commit();
+    return db;
+}
+
+std::unique_ptr<Database> openNewServerSchema(const QString &dataFolder, const ServerAddress &address)
+{
+    std::unique_ptr<Database> db =
+        Database::openServer(dataFolder, address.conninfo(), address.schema, Database::OpenMode::Create);
+    if (!db->listFiles(QStringLiteral("*")).isEmpty())
+        throw EngineError(QStringLiteral("Schemat „%1” na serwerze zawiera już tabele i nie zostanie nadpisany.")
+                              .arg(address.schema));
+    return db;
 }
 
 } // namespace fenwa::data

@@ -4,6 +4,7 @@
 // inspectorates of the territorial register, the budget classification and
 // the first dictionary entries).
 #include "data/Database.h"
+#include "data/ServerAddress.h"
 
 #include <QDate>
 #include <QString>
@@ -25,15 +26,29 @@ void createSharedTables(Database &db);
 // password date of the administrator and the year of the financing sources.
 void fillInstallation(Database &db, const QDate &today);
 
-// Creates FOLDER (when missing) and in it a new installation database with
-// every shared table and its content, and whatever fillMore adds (a demo).
+// Creates FOLDER (when missing) and in it a new database that `fill` fills.
 // The database is built aside and put in place in one step only when the
 // folder holds no database file; otherwise (also when another process made
 // one meanwhile) it is refused (EngineError, Polish: "... już istnieje ...").
 // A failed run leaves the folder as it was and never removes a file it did
 // not create.
+std::unique_ptr<Database> createDatabase(const QString &folder, const std::function<void(Database &)> &fill);
+// Creates FOLDER's installation database (createDatabase) with every shared
+// table and its content, and whatever fillMore adds (a demo).
 std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today,
                                              const std::function<void(Database &)> &fillMore = {});
+
+// Opens the schema of `address` on its server for a new installation: made
+// when missing; refused (EngineError, Polish) when it holds any table file
+// already, so no installation is ever overwritten. dataFolder: as for
+// Database::openServer.
+std::unique_ptr<Database> openNewServerSchema(const QString &dataFolder, const ServerAddress &address);
+// Creates a server installation like createInstallation, in the new schema
+// of `address` (openNewServerSchema), in one transaction: a failure leaves
+// no table behind.
+std::unique_ptr<Database> createServerInstallation(const QString &dataFolder, const ServerAddress &address,
+                                                   const QDate &today,
+                                                   const std::function<void(Database &)> &fillMore = {});
 
 // The voivodeship code of the installation's own inspectorate (podlaskie).
 inline constexpr const char *seedVoivodeship = "20";

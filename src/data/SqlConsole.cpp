@@ -2,6 +2,8 @@
 
 #include "data/EngineError.h"
 #include "data/Query.h"
+#include "data/Schema.h"
+#include "data/SqlBuilder.h"
 #include "data/Statement.h"
 
 #include <QDate>
@@ -108,6 +110,45 @@ QString decodeConsoleInput(const QByteArray &bytes)
 }
 
 QStringList integrityProblems(Database &db) { return db.integrityProblems(); }
+
+QStringList installationProblems(Database &db)
+{
+    QStringList problems = db.integrityProblems();
+    const auto missingFields = [&](const QString &file, const QVector<FieldDef> &expected) {
+        QStringList have;
+        for (const FieldDef &f : db.fields(file))
+            have << f.name.toLower();
+        for (const FieldDef &f : expected)
+            if (!have.contains(f.name.toLower()))
+                problems << QStringLiteral("Tabela %1 nie ma pola %2.").arg(file, f.name);
+    };
+    for (const schema::TableSpec &t : schema::sharedTables()) {
+        if (db.fileExists(t.file))
+            missingFields(t.file, t.fields);
+        else
+            problems << QStringLiteral("Brak tabeli %1.").arg(t.file);
+    }
+    for (const QString &file : db.listFiles(QStringLiteral("g_????_????.db")))
+        missingFields(file, schema::groupsTable().fields);
+    for (const QString &file : db.listFiles(QStringLiteral("p_????_????.db")))
+        missingFields(file, schema::positionsTable().fields);
+    for (const QString &file : db.listFiles(QStringLiteral("*"))) {
+        try {
+            Statement count(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoteIdent(SqlDialect::tableName(file))));
+            count.step();
+        } catch (const EngineError &e) {
+            problems << QStringLiteral("Tabela %1: nie można policzyć wierszy: %2").arg(file, e.message());
+        }
+    }
+    if (db.isServer()) {
+        Statement invalid(db, QStringLiteral("SELECT conrelid::regclass::text, conname FROM pg_constraint "
+                                             "WHERE connamespace = current_schema()::regnamespace AND NOT convalidated "
+                                             "ORDER BY 1, 2"));
+        while (invalid.step())
+            problems << QStringLiteral("Tabela %1: ograniczenie %2 nie jest sprawdzone.").arg(invalid.text(0), invalid.text(1));
+    }
+    return problems;
+}
 
 void runConsoleStatement(Database &db, const QString &statement, QTextStream &out)
 {

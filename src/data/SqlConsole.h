@@ -30,6 +30,13 @@ QString decodeConsoleInput(const QByteArray &bytes);
 // otherwise the damage found, one line per problem.
 QStringList integrityProblems(Database &db);
 
+// What keeps the database from serving as an installation, one line per
+// problem (empty: none): the backend's own check (integrityProblems; the
+// server keeps its pages whole itself), every shared table and its fields
+// present, every register file with the fields of its kind, each table's
+// rows countable and, on the server, no constraint left unvalidated.
+QStringList installationProblems(Database &db);
+
 // Runs one statement. A statement that returns rows (it has result columns:
 // SELECT, WITH, PRAGMA...) prints them as CSV; any other statement prints a
 // header "zmienione_wiersze" and the number of rows it changed.

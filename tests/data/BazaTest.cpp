@@ -663,7 +663,7 @@ TEST(BazaTool, HelpAndBadCalls)
     ToolRun help = baza({QStringLiteral("pomoc")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("Użycie:")));
-    EXPECT_TRUE(help.out.contains(QStringLiteral("fenwa5-baza sql FOLDER [PLIK]")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("fenwa5-baza sql MIEJSCE [PLIK]")));
     EXPECT_EQ(baza({QStringLiteral("--help")}).code, 0);
 
     ToolRun none = baza({});
@@ -810,6 +810,31 @@ TEST(BazaTool, DemoThenQueriesFromAFileAsCsv)
                       QStringLiteral("SELECT Bp FROM \"%1\\bp.db\" WHERE Bp LIKE 'metale%'").arg(folder).toUtf8());
     ASSERT_EQ(quoted.code, 0) << quoted.err.toStdString();
     EXPECT_EQ(quoted.out, QStringLiteral("Bp\r\n\"metale ciężkie (ołów, kadm, rtęć) w tkankach\"\r\n"));
+}
+
+// On the server when the tests run on one (a schema of the test's own), else on a folder.
+TEST(BazaTool, InitNeverOverwritesASchemaAndKopiujCarriesTheInstallationToAFolder)
+{
+    fenwa::testing::ServerSchema schema;
+    QTemporaryDir dir;
+    const QString place = fenwa::testing::onServer()
+                              ? QString::fromUtf8(fenwa::testing::testServer()) + QStringLiteral(" schema=") + schema.name
+                              : dir.filePath(QStringLiteral("dane"));
+    const QString folder = QStringLiteral("--folder=") + dir.path();
+    ToolRun first = baza({QStringLiteral("init"), place, folder});
+    ASSERT_EQ(first.code, 0) << first.err.toStdString();
+    ToolRun second = baza({QStringLiteral("demo"), folder, place});
+    EXPECT_EQ(second.code, 1);
+    EXPECT_TRUE(second.err.contains(QStringLiteral("nie zostanie nadpisan"))) << second.err.toStdString();
+    EXPECT_EQ(baza({QStringLiteral("sprawdz"), place, folder}).out, QStringLiteral("OK\n"));
+
+    const QString copy = dir.filePath(QStringLiteral("kopia"));
+    ToolRun carried = baza({QStringLiteral("kopiuj"), place, copy, folder});
+    ASSERT_EQ(carried.code, 0) << carried.err.toStdString();
+    EXPECT_TRUE(carried.out.contains(QStringLiteral("passwd.db: 1\n"))) << carried.out.toStdString();
+    ToolRun users = baza({QStringLiteral("sql"), copy}, QStringLiteral("SELECT Id, Login FROM \"%1\\passwd.db\"").arg(copy).toUtf8());
+    EXPECT_EQ(users.out, QStringLiteral("Id,Login\r\n1,admin\r\n"));
+    EXPECT_EQ(baza({QStringLiteral("kopiuj"), copy, place, folder}).code, 1) << "the target holds an installation";
 }
 
 TEST(BazaTool, ErrorsGoToStandardErrorWithExitCodeOne)

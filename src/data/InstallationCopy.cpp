@@ -1,0 +1,165 @@
+#include "data/InstallationCopy.h"
+
+#include "data/Schema.h"
+#include "data/SqlBuilder.h"
+#include "data/Statement.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace fenwa::data {
+
+namespace {
+
+// A text in single quotes, inner quotes doubled (names read from the catalog).
+QString quotedText(const QString &text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+}
+
+qint64 single(const Database &db, const QString &nativeSql)
+{
+    Statement st(db, nativeSql);
+    return st.step() ? st.integer(0) : 0;
+}
+
+const FieldDef *autoIncField(const QVector<FieldDef> &fields)
+{
+    for (const FieldDef &f : fields)
+        if (f.type == FieldType::AutoInc)
+            return &f;
+    return nullptr;
+}
+
+// Makes the table's AUTOINC field give Ids after `last` (none below what it gives already).
+void keepIssuedId(Database &db, const QString &file, const QString &field, qint64 last)
+{
+    if (last <= lastIssuedId(db, file, field))
+        return;
+    const QString table = SqlDialect::tableName(file);
+    if (db.isServer()) {
+        single(db, QStringLiteral("SELECT setval(pg_get_serial_sequence(%1, %2), %3, true)")
+                       .arg(quotedText(quoteIdent(table)), quotedText(field))
+                       .arg(last));
+        return;
+    }
+    db.execNative(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1; "
+                                 "INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)")
+                      .arg(quotedText(table))
+                      .arg(last));
+}
+
+// The CREATE TABLE statement of the dialect for a table of these fields.
+QString createStatement(const QString &folder, const QString &file, const QVector<FieldDef> &fields)
+{
+    QStringList columns;
+    for (const FieldDef &f : fields)
+        columns << f.name + QLatin1Char(' ') + schema::declaredType(f);
+    return QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(tablePath(folder, file), columns.join(QLatin1Char(',')));
+}
+
+// Copies one table's rows (the table made already); returns the rows read.
+qint64 copyRows(const Database &from, Database &to, const QString &file, const QVector<FieldDef> &fields)
+{
+    QStringList names, selected, params;
+    for (const FieldDef &f : fields) {
+        names << f.name;
+        selected << quoteIdent(f.name);
+        params << QLatin1Char(':') + QStringLiteral("p%1").arg(params.size());
+    }
+    const QString insert = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                               .arg(tablePath(to.folder(), file), names.join(QLatin1Char(',')), params.join(QLatin1Char(',')));
+    const QString ordered = autoIncField(fields) ? QStringLiteral(" ORDER BY %1").arg(quoteIdent(autoIncField(fields)->name))
+                                                 : QString();
+    Statement rows(from, QStringLiteral("SELECT %1 FROM %2%3")
+                             .arg(selected.join(QLatin1Char(',')), quoteIdent(SqlDialect::tableName(file)), ordered));
+    qint64 count = 0;
+    Params values(fields.size());
+    while (rows.step()) {
+        for (int i = 0; i < fields.size(); ++i) {
+            QVariant v;
+            if (rows.columnType(i) != SQLITE_NULL)
+                v = fields[i].isText() ? QVariant(rows.text(i)) : rows.value(i, fields[i].type);
+            values[i] = {params[i], v};
+        }
+        to.exec(insert, values);
+        ++count;
+    }
+    return count;
+}
+
+void createIndexes(Database &to, const QString &file)
+{
+    if (const schema::TableSpec *spec = schema::find(file)) {
+        schema::createIndexes(to, *spec);
+        return;
+    }
+    const QString lower = file.toLower();
+    if (QDir::match(QStringLiteral("?_????_????.db"), lower))
+        schema::createRegisterIndexes(to, file);
+}
+
+} // namespace
+
+qint64 lastIssuedId(const Database &db, const QString &file, const QString &field)
+{
+    const QString table = SqlDialect::tableName(file);
+    const qint64 greatest =
+        single(db, QStringLiteral("SELECT COALESCE(MAX(%1), 0) FROM %2").arg(quoteIdent(field), quoteIdent(table)));
+    const qint64 counter =
+        db.isServer()
+            ? single(db, QStringLiteral("SELECT COALESCE(pg_sequence_last_value(pg_get_serial_sequence(%1, %2)::regclass), 0)")
+                             .arg(quotedText(quoteIdent(table)), quotedText(field)))
+            : single(db, QStringLiteral("SELECT COALESCE(MAX(seq), 0) FROM sqlite_sequence WHERE lower(name) = lower(%1)")
+                             .arg(quotedText(table)));
+    return std::max(greatest, counter);
+}
+
+QVector<CopiedTable> copyInstallation(const Database &from, Database &to,
+                                      const std::function<void(const CopiedTable &)> &copied)
+{
+    if (!to.listFiles(QStringLiteral("*")).isEmpty())
+        throw EngineError(QStringLiteral("Docelowa baza danych nie jest pusta: kopia instalacji może trafić tylko "
+                                         "do nowej bazy danych. Nic nie zostało zmienione."));
+    QVector<CopiedTable> done;
+    QStringList made;
+    try {
+        ReadSnapshot snapshot(from);
+        for (const QString &file : from.listFiles(QStringLiteral("*"))) {
+            const QVector<FieldDef> fields = from.fields(file);
+            Database::Transaction tx(to);
+            made << file;
+            to.exec(createStatement(to.folder(), file, fields));
+            const qint64 rows = copyRows(from, to, file, fields);
+            const qint64 stored = single(to, QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoteIdent(SqlDialect::tableName(file))));
+            if (stored != rows)
+                throw EngineError(QStringLiteral("Tabela %1: odczytano %2 wierszy, a zapisano %3. Kopia została przerwana.")
+                                      .arg(file)
+                                      .arg(rows)
+                                      .arg(stored));
+            if (const FieldDef *id = autoIncField(fields))
+                keepIssuedId(to, file, id->name, lastIssuedId(from, file, id->name));
+            createIndexes(to, file);
+            tx.commit();
+            done.append({file, rows});
+            if (copied)
+                copied(done.last());
+        }
+    } catch (...) {
+        if (!to.inTransaction()) {
+            for (const QString &file : std::as_const(made)) {
+                try {
+                    to.deleteFile(file);
+                } catch (const EngineError &) {
+                    // The error that stopped the copy is the one reported.
+                }
+            }
+        }
+        throw;
+    }
+    return done;
+}
+
+} // namespace fenwa::data
