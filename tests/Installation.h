@@ -9,6 +9,8 @@
 #include "data/Schema.h"
 #include "data/Seed.h"
 
+#include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -37,13 +39,56 @@ enum class Content {
     Installed,   // the shared tables with the installation's content (administrator, inspectorates, dictionaries)
 };
 
-// A database in a temporary folder.
+// The server the tests run their installations on: FENWA5_TEST_PG, a libpq
+// connection text; unset, they run on SQLite files.
+inline QByteArray testServer() { return qgetenv("FENWA5_TEST_PG"); }
+inline bool onServer() { return !testServer().isEmpty(); }
+
+// On the server: a fresh schema of the fixture's own, dropped at its end
+// (also when the test failed or the fixture's set-up threw).
+struct ServerSchema {
+    QString name;
+    ServerSchema()
+    {
+        static int made = 0;
+        if (onServer())
+            name = QStringLiteral("t_%1_%2_%3")
+                       .arg(QCoreApplication::applicationPid())
+                       .arg(++made)
+                       .arg(QRandomGenerator::global()->bounded(1000000));
+    }
+    ~ServerSchema()
+    {
+        if (name.isEmpty())
+            return;
+        try {
+            auto db = data::Database::openServer(QString(), testServer(), name);
+            db->execNative(QStringLiteral("DROP SCHEMA \"%1\" CASCADE").arg(name));
+        } catch (const data::EngineError &e) {
+            ADD_FAILURE() << "schemat " << name.toStdString() << ": " << e.message().toStdString();
+        }
+    }
+    ServerSchema(const ServerSchema &) = delete;
+    ServerSchema &operator=(const ServerSchema &) = delete;
+};
+
+// A database in a temporary folder (on the server: in a schema of its own;
+// the folder then holds the exports).
 struct DataFolder {
     QTemporaryDir dir;
+    ServerSchema schema;
     std::unique_ptr<data::Database> db;
 
     explicit DataFolder(Content content = Content::Tables)
     {
+        if (onServer()) {
+            db = connect(data::Database::OpenMode::Create);
+            if (content != Content::Nothing)
+                data::createSharedTables(*db);
+            if (content == Content::Installed)
+                data::fillInstallation(*db, kInstallationDay);
+            return;
+        }
         if (content == Content::Installed) {
             db = data::createInstallation(dir.path(), kInstallationDay);
             return;
@@ -51,6 +96,13 @@ struct DataFolder {
         db = data::Database::open(dir.path(), data::Database::OpenMode::Create);
         if (content == Content::Tables)
             data::createSharedTables(*db);
+    }
+    // Another connection to the same database: another workstation's.
+    std::unique_ptr<data::Database> connect(data::Database::OpenMode mode = data::Database::OpenMode::ExistingOnly) const
+    {
+        if (onServer())
+            return data::Database::openServer(dir.path(), testServer(), schema.name, mode);
+        return data::Database::open(dir.path(), mode);
     }
     QString folder() const { return db->folder(); }
     QString path(const QString &file) const { return db->path(file); }

@@ -4,7 +4,6 @@
 
 #include "common/Platform.h"
 #include "data/Schema.h"
-#include "data/Statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -195,11 +194,8 @@ void checkRestored(const QString &folder)
     } catch (const data::EngineError &e) {
         throw Refusal{QStringLiteral("baza danych w archiwum nie daje się otworzyć: %1").arg(e.message())};
     }
-    {
-        data::Statement check(*db, QStringLiteral("PRAGMA integrity_check"));
-        if (!check.step() || check.text(0) != QLatin1String("ok"))
-            throw Refusal{QStringLiteral("baza danych w archiwum jest uszkodzona.")};
-    }
+    if (!db->integrityProblems().isEmpty())
+        throw Refusal{QStringLiteral("baza danych w archiwum jest uszkodzona.")};
     bool ours = db->fileExists(QStringLiteral("passwd.db"));
     for (const char *field : {"Login", "Password", "Active", "Admin"}) {
         bool found = false;
@@ -212,8 +208,7 @@ void checkRestored(const QString &folder)
         ours = ours && db->fileExists(QLatin1String(table));
     if (!ours)
         throw Refusal{QStringLiteral("plik %1 w archiwum nie jest bazą danych tego programu.").arg(databaseName)};
-    if (db->fileExists(QStringLiteral("_fenwa5_running")))
-        db->execNative(QStringLiteral("DELETE FROM _fenwa5_running"));
+    db->clearRunningCopies();
 }
 
 } // namespace
@@ -256,7 +251,7 @@ void reindex(data::Database &db, data::FileListView *view)
             data::schema::createIndexes(db, *data::schema::find(files[i]));
         else
             data::schema::createRegisterIndexes(db, files[i]);
-        db.execNative(QStringLiteral("REINDEX \"%1\"").arg(data::SqlDialect::tableName(files[i])));
+        db.reindex(files[i]);
         tx.commit();
     }
 }

@@ -4,6 +4,7 @@
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <pwd.h>
@@ -62,6 +63,11 @@ QString loginName()
     return pw && pw->pw_name ? QString::fromLocal8Bit(pw->pw_name) : QString();
 }
 
+bool processAlive(qint64 pid)
+{
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
 #else
 
 bool lockFile(int fd, bool) { return fd >= 0; }
@@ -77,6 +83,8 @@ bool renameNoReplace(const QString &from, const QString &to)
 }
 
 QString loginName() { return QString(); }
+
+bool processAlive(qint64) { return true; }
 
 #endif
 

@@ -24,4 +24,8 @@ bool renameNoReplace(const QString &from, const QString &to);
 // the system does not say).
 QString loginName();
 
+// True when a process of this machine with the id is running (also one of
+// another user); on systems without the call, always true.
+bool processAlive(qint64 pid);
+
 } // namespace fenwa::platform

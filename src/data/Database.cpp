@@ -1,10 +1,15 @@
 #include "data/Database.h"
 
+#include "data/PgBackend.h"
 #include "data/SchemaUpgrade.h"
 #include "data/SqlBuilder.h"
+#include "data/SqliteBackend.h"
 #include "data/Statement.h"
 
+#include "common/Platform.h"
+
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -12,31 +17,11 @@
 #include <QSysInfo>
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <csignal>
 #include <filesystem>
-#include <unistd.h>
 
 namespace fenwa::data {
 
 namespace {
-
-// Live copies write a heartbeat; an entry older than this belongs to a copy
-// that ended without saying so.
-constexpr int staleSeconds = 10 * 60;
-constexpr const char *runningTable = "_fenwa5_running";
-
-int collatePolish(void *, int lenA, const void *a, int lenB, const void *b)
-{
-    const QString sa = QString::fromUtf8(static_cast<const char *>(a), lenA);
-    const QString sb = QString::fromUtf8(static_cast<const char *>(b), lenB);
-    return polishCompare(sa, sb);
-}
-
-bool isInternalTable(const QString &name)
-{
-    return name.startsWith(QLatin1String("sqlite_")) || name.startsWith(QLatin1Char('_'));
-}
 
 QRegularExpression maskToRegex(const QString &mask)
 {
@@ -122,9 +107,35 @@ int polishCompare(const QString &a, const QString &b)
     return r;
 }
 
-Database::Database(const QString &folder, sqlite3 *db)
-    : folder_(folder), dialect_(folder), db_(db)
+QString describeCheckFailure(const QString &message)
 {
+    QString field;
+    int size = 0;
+    if (SqlDialect::parseLengthConstraint(message, &field, &size))
+        return QStringLiteral("Tekst w polu „%1” jest za długi (najwyżej %2 znaków).").arg(field).arg(size);
+    FieldType type = FieldType::Unknown;
+    if (SqlDialect::parseTypeConstraint(message, &field, &type))
+        return QStringLiteral("Wartość w polu „%1” nie jest %2; zmiany nie zapisano.").arg(field, typeNoun(type));
+    return QString();
+}
+
+Database::Database(const QString &folder, SqlBackend backend, std::unique_ptr<Connection> conn, sqlite3 *sqlite)
+    : folder_(folder), dialect_(folder, backend), conn_(std::move(conn)), sqlite_(sqlite)
+{
+}
+
+void Database::watchColumns()
+{
+    dialect_.setColumnsOf([this](const QString &table) {
+        QStringList names;
+        try {
+            for (const FieldDef &f : fields(table))
+                names << f.name;
+        } catch (const EngineError &) {
+            // A missing table: the statement's own error will name it.
+        }
+        return names;
+    });
 }
 
 std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
@@ -171,8 +182,9 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
         sqlite3_close(handle);
         throw EngineError(QStringLiteral("Nie można otworzyć bazy danych „%1”: %2").arg(file, msg));
     }
-    std::unique_ptr<Database> db(new Database(folder, handle));
-    sqlite3_extended_result_codes(handle, 1);
+    auto conn = std::make_unique<SqliteConnection>(handle, folder);
+    const SqliteConnection &sqlite = *conn;
+    std::unique_ptr<Database> db(new Database(folder, SqlBackend::Sqlite, std::move(conn), handle));
     db->setBusyTimeout(5000);
     // A file that is not a database fails on its first read.
     rc = sqlite3_exec(handle, "PRAGMA schema_version", nullptr, nullptr, nullptr);
@@ -180,24 +192,26 @@ std::unique_ptr<Database> Database::open(const QString &folderIn, OpenMode mode)
         // The header was SQLite's (checked above): the rest of the file is damaged.
         if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT)
             throw EngineError(damagedText(file));
-        throw EngineError(db->describeError(rc));
+        throw EngineError(sqlite.describeError(rc));
     }
     // Rollback journal, not WAL: the data folder may sit on a network share.
     sqlite3_exec(handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     sqlite3_exec(handle, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    db->installFunctions();
-    Database *raw = db.get();
-    db->dialect_.setColumnsOf([raw](const QString &table) {
-        QStringList names;
-        try {
-            for (const FieldDef &f : raw->fields(table))
-                names << f.name;
-        } catch (const EngineError &) {
-            // A missing table: the statement's own error will name it.
-        }
-        return names;
-    });
+    db->watchColumns();
     upgradeSchema(*db);
+    return db;
+}
+
+std::unique_ptr<Database> Database::openServer(const QString &dataFolderIn, const QByteArray &conninfo,
+                                               const QString &schema, OpenMode mode)
+{
+    QString folder = dataFolderIn;
+    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+        folder.chop(1);
+    auto conn = PgConnection::open(conninfo, schema, mode == OpenMode::Create);
+    std::unique_ptr<Database> db(new Database(folder, SqlBackend::PostgreSql, std::move(conn), nullptr));
+    db->setBusyTimeout(5000);
+    db->watchColumns();
     return db;
 }
 
@@ -207,59 +221,37 @@ Database::~Database()
         unregisterRunningCopy();
     } catch (...) {
     }
-    for (sqlite3_stmt *st : std::as_const(cache_))
-        sqlite3_finalize(st);
-    sqlite3_close_v2(db_);
+    clearCache();
 }
 
-sqlite3_stmt *Database::takeCached(const QString &sql) const { return cache_.take(sql); }
+void Database::clearCache() const
+{
+    for (Cursor *st : std::as_const(cache_))
+        delete st;
+    cache_.clear();
+}
 
-sqlite3_stmt *Database::putCached(const QString &sql, sqlite3_stmt *st) const
+std::unique_ptr<Cursor> Database::takeCached(const QString &sql) const
+{
+    return std::unique_ptr<Cursor>(cache_.take(sql));
+}
+
+std::unique_ptr<Cursor> Database::putCached(const QString &sql, std::unique_ptr<Cursor> st) const
 {
     // Enough for a statement per register file of a scan over every unit's year.
     constexpr int limit = 256;
     if (cache_.contains(sql) || cache_.size() >= limit)
         return st;
-    cache_.insert(sql, st);
+    cache_.insert(sql, st.release());
     return nullptr;
-}
-
-void Database::installFunctions()
-{
-    sqlite3_create_collation_v2(db_, kCollation.data(), SQLITE_UTF8, nullptr, collatePolish, nullptr);
-    sqlite3_update_hook(
-        db_,
-        [](void *self, int, const char *, const char *table, sqlite3_int64) {
-            auto *db = static_cast<Database *>(self);
-            ++db->tableWrites_[QByteArray(table).toLower()];
-            ++db->reportedChanges_;
-        },
-        this);
 }
 
 Database::DataStamp Database::dataStamp(const QString &file) const
 {
-    DataStamp stamp;
-    {
-        // One statement, so one look at the file on a network share.
-        Statement st(*this, QStringLiteral("SELECT d.data_version, s.schema_version "
-                                           "FROM pragma_data_version AS d, pragma_schema_version AS s"), true);
-        if (st.step()) {
-            stamp.dataVersion = st.integer(0);
-            stamp.schemaVersion = st.integer(1);
-        }
-    }
-    const qint64 total = sqlite3_total_changes64(db_);
-    if (quint64(total - accountedTotal_) != reportedChanges_ - accountedReported_)
-        ++unaccounted_;
-    accountedTotal_ = total;
-    accountedReported_ = reportedChanges_;
-    stamp.unaccounted = unaccounted_;
-    stamp.tableWrites = tableWrites_.value(SqlDialect::tableName(file).toUtf8().toLower());
-    return stamp;
+    return conn_->dataStamp(SqlDialect::tableName(file));
 }
 
-void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(db_, ms); }
+void Database::setBusyTimeout(int ms) { conn_->setBusyTimeout(ms); }
 
 QString Database::path(const QString &file) const
 {
@@ -268,9 +260,7 @@ QString Database::path(const QString &file) const
 
 bool Database::fileExists(const QString &file) const
 {
-    Statement st(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)"), true);
-    st.bind(1, SqlDialect::tableName(file));
-    return st.step();
+    return conn_->tableExists(SqlDialect::tableName(file));
 }
 
 QStringList Database::listFiles(const QString &masks) const
@@ -283,11 +273,7 @@ QStringList Database::listFiles(const QString &masks) const
     QStringList out;
     if (patterns.isEmpty())
         return out;
-    Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"));
-    while (st.step()) {
-        const QString name = st.text(0);
-        if (isInternalTable(name))
-            continue;
+    for (const QString &name : conn_->tableNames()) {
         const QString file = name + QStringLiteral(".db");
         for (const auto &p : patterns) {
             if (p.match(file).hasMatch()) {
@@ -310,26 +296,14 @@ QVector<FieldDef> Database::fields(const QString &file) const
     const QString name = SqlDialect::tableName(file);
     // The fields are read again only when the schema has changed (also when
     // another workstation changed it).
-    qint64 version = 0;
-    {
-        Statement sv(*this, QStringLiteral("PRAGMA schema_version"), true);
-        if (sv.step())
-            version = sv.integer(0);
-    }
+    const qint64 version = conn_->schemaVersion();
     if (version != fieldsVersion_) {
         fieldsCache_.clear();
         fieldsVersion_ = version;
     }
     if (auto it = fieldsCache_.constFind(name); it != fieldsCache_.constEnd())
         return *it;
-    Statement st(*this, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(name)), true);
-    QVector<FieldDef> out;
-    while (st.step()) {
-        FieldDef f = fieldFromDeclaredType(st.text(1), st.text(2));
-        if (st.integer(5) == 1 && f.type == FieldType::Integer)
-            f.type = FieldType::AutoInc;
-        out << f;
-    }
+    QVector<FieldDef> out = conn_->columns(name);
     if (out.isEmpty())   // no such table
         throw EngineError(QStringLiteral("Tabela „%1” nie istnieje w folderze danych „%2”.")
                               .arg(name + QStringLiteral(".db"), folder_));
@@ -340,65 +314,36 @@ QVector<FieldDef> Database::fields(const QString &file) const
 void Database::addIndex(const QString &file, const QString &field)
 {
     const QString name = SqlDialect::tableName(file);
-    const QString index = name + QLatin1Char('.') + field;
-    execNative(QStringLiteral("DROP INDEX IF EXISTS %1").arg(quoteIdent(index)));
-    // No collation in the index: the file stays readable by any SQLite tool;
-    // the Polish order is applied by the statements that sort.
-    execNative(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoteIdent(index), quoteIdent(name), quoteIdent(field)));
+    conn_->createIndex(name + QLatin1Char('.') + field, name, field);
 }
 
 QStringList Database::indexNames(const QString &file) const
 {
-    // The table's own list, not a walk over every index of the database.
-    Statement st(*this, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(SqlDialect::tableName(file))));
-    QStringList names;
-    while (st.step())
-        names << st.text(1);
-    return names;
+    return conn_->indexNames(SqlDialect::tableName(file));
 }
 
 void Database::pack()
 {
     if (txDepth_ > 0)
         throw EngineError(QStringLiteral("Nie można pakować bazy w trakcie zapisu."));
-    for (sqlite3_stmt *st : std::as_const(cache_))
-        sqlite3_finalize(st);
-    cache_.clear();
-    execNative(QStringLiteral("VACUUM"));
+    clearCache();
+    conn_->pack();
 }
 
-void Database::copyTo(const QString &file) const
-{
-    Statement st(*this, QStringLiteral("VACUUM INTO ?"));
-    st.bind(1, file);
-    st.step();
-}
+void Database::reindex(const QString &file) { conn_->reindex(SqlDialect::tableName(file)); }
+
+QStringList Database::integrityProblems() { return conn_->integrityProblems(); }
+
+void Database::copyTo(const QString &file) const { conn_->copyTo(file); }
 
 void Database::replaceWith(const QString &file)
 {
     if (txDepth_ > 0)
         throw EngineError(QStringLiteral("Nie można zastąpić bazy w trakcie zapisu."));
-    sqlite3 *source = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &source, SQLITE_OPEN_READONLY, nullptr);
-    if (rc == SQLITE_OK) {
-        for (sqlite3_stmt *st : std::as_const(cache_))
-            sqlite3_finalize(st);
-        cache_.clear();
-        sqlite3_backup *backup = sqlite3_backup_init(db_, "main", source, "main");
-        if (!backup) {
-            rc = sqlite3_errcode(db_);
-        } else {
-            rc = sqlite3_backup_step(backup, -1);
-            const int finished = sqlite3_backup_finish(backup);
-            if (rc == SQLITE_DONE)
-                rc = finished;
-        }
-    }
-    sqlite3_close(source);
+    clearCache();
     fieldsCache_.clear();
     fieldsVersion_ = -1;
-    if (rc != SQLITE_OK)
-        throw EngineError(describeError(rc));
+    conn_->replaceWith(file);
 }
 
 int Database::exec(const QString &dialectSql, const Params &params)
@@ -408,78 +353,37 @@ int Database::exec(const QString &dialectSql, const Params &params)
     st.bindNamed(params);
     while (st.step()) {
     }
-    return sqlite3_changes(db_);
+    return int(conn_->changes());
 }
 
-void Database::execNative(const QString &sqliteSql)
+void Database::execNative(const QString &nativeSql) { conn_->execNative(nativeSql); }
+
+qint64 Database::changes() const { return conn_->changes(); }
+
+qint64 Database::lastInsertId() { return conn_->lastInsertId(); }
+
+QString Database::rowIdentity(const QVector<FieldDef> &fields) const { return conn_->rowIdentity(fields); }
+
+void Database::createWorkTable(const QString &table, const QVector<FieldDef> &columns)
 {
-    char *err = nullptr;
-    int rc = sqlite3_exec(db_, sqliteSql.toUtf8().constData(), nullptr, nullptr, &err);
-    if (err)
-        sqlite3_free(err);
-    if (rc != SQLITE_OK)
-        throw EngineError(describeError(rc));
+    conn_->createWorkTable(table, columns);
 }
 
-QString Database::lastError() const { return describeError(sqlite3_extended_errcode(db_)); }
+void Database::dropWorkTable(const QString &table) { conn_->dropWorkTable(table); }
+
+QString Database::lastError() const { return conn_->lastError(); }
 
 QString Database::describeError(int rc) const
 {
-    const QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
-    const int primary = rc & 0xff;
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-        return QStringLiteral("Baza danych jest zajęta przez inne stanowisko. "
-                              "Spróbuj ponownie za chwilę.");
-    if (primary == SQLITE_READONLY)
-        return QStringLiteral("Brak prawa zapisu do bazy danych w folderze „%1”.").arg(folder_);
-    if (primary == SQLITE_PERM || primary == SQLITE_AUTH)
-        return QStringLiteral("Brak uprawnień dostępu do bazy danych w folderze „%1”.").arg(folder_);
-    if (primary == SQLITE_CANTOPEN)
-        return QStringLiteral("Nie można otworzyć pliku bazy danych (%1).").arg(msg);
-    if (primary == SQLITE_IOERR) {
-        if (rc == SQLITE_IOERR_READ || rc == SQLITE_IOERR_SHORT_READ)
-            return QStringLiteral("Błąd odczytu pliku bazy danych w folderze „%1”.").arg(folder_);
-        if (rc == SQLITE_IOERR_WRITE || rc == SQLITE_IOERR_FSYNC || rc == SQLITE_IOERR_TRUNCATE
-            || rc == SQLITE_IOERR_DIR_FSYNC)
-            return QStringLiteral("Błąd zapisu pliku bazy danych w folderze „%1”; zmiana nie została zapisana.")
-                .arg(folder_);
-        return QStringLiteral("Błąd dostępu do pliku bazy danych w folderze „%1” (%2).").arg(folder_, msg);
-    }
-    if (primary == SQLITE_FULL)
-        return QStringLiteral("Brak miejsca na dysku; zmiana nie została zapisana.");
-    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
-        return QStringLiteral("Baza danych w folderze „%1” jest uszkodzona.").arg(folder_);
-    if (primary == SQLITE_CONSTRAINT) {
-        QString field;
-        int size = 0;
-        if (SqlDialect::parseLengthConstraint(msg, &field, &size))
-            return QStringLiteral("Tekst w polu „%1” jest za długi (najwyżej %2 znaków).").arg(field).arg(size);
-        FieldType type = FieldType::Unknown;
-        if (SqlDialect::parseTypeConstraint(msg, &field, &type))
-            return QStringLiteral("Wartość w polu „%1” nie jest %2; zmiany nie zapisano.").arg(field, typeNoun(type));
-        return QStringLiteral("Naruszenie ograniczenia tabeli: %1").arg(msg);
-    }
-    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));
-    static const QRegularExpression noColumn(QStringLiteral("^no such column: (.+)$"));
-    static const QRegularExpression exists(QStringLiteral("^table \"?([^\" ]+)\"? already exists$"));
-    static const QRegularExpression dupColumn(QStringLiteral("^duplicate column name: (.+)$"));
-    if (auto m = noTable.match(msg); m.hasMatch())
-        return QStringLiteral("Tabela „%1.db” nie istnieje w folderze danych „%2”.").arg(m.captured(1), folder_);
-    if (auto m = noColumn.match(msg); m.hasMatch())
-        return QStringLiteral("Nieznane pole „%1”.").arg(m.captured(1));
-    if (auto m = exists.match(msg); m.hasMatch())
-        return QStringLiteral("Tabela „%1.db” już istnieje.").arg(m.captured(1));
-    if (auto m = dupColumn.match(msg); m.hasMatch())
-        return QStringLiteral("Pole „%1” już istnieje w tabeli.").arg(m.captured(1));
-    if (msg.contains(QLatin1String("syntax error")))
-        return QStringLiteral("Błąd składni zapytania SQL (%1).").arg(msg);
-    return QStringLiteral("Błąd bazy danych: %1").arg(msg);
+    if (auto *sqlite = dynamic_cast<const SqliteConnection *>(conn_.get()))
+        return sqlite->describeError(rc);
+    return conn_->lastError();
 }
 
 Database::Transaction::Transaction(Database &db) : db_(db)
 {
     if (db_.txDepth_ == 0) {
-        db_.execNative(QStringLiteral("BEGIN IMMEDIATE"));
+        db_.conn_->beginWrite();
         outer_ = true;
     }
     ++db_.txDepth_;
@@ -489,67 +393,37 @@ Database::Transaction::~Transaction()
 {
     --db_.txDepth_;
     if (outer_ && !done_)
-        sqlite3_exec(db_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        db_.conn_->rollback();
 }
 
 void Database::Transaction::commit()
 {
     if (done_)
         return;
-    if (outer_) {
-        int rc = sqlite3_exec(db_.db_, "COMMIT", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            throw EngineError(db_.describeError(rc));   // the destructor rolls back
-    }
+    if (outer_)
+        db_.conn_->commit();   // on failure the destructor rolls back
     done_ = true;
 }
 
-namespace {
-void ensureRunningTable(Database &db)
-{
-    db.execNative(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                 "osuser TEXT, host TEXT, pid INTEGER, started TEXT, heartbeat TEXT)")
-                      .arg(QLatin1String(runningTable)));
-}
-
-QString nowText() { return QDateTime::currentDateTimeUtc().toString(Qt::ISODate); }
-
-bool processAlive(qint64 pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
-} // namespace
-
 void Database::registerRunningCopy(const QString &osUser)
 {
-    ensureRunningTable(*this);
     unregisterRunningCopy();
-    Statement st(*this, QStringLiteral("INSERT INTO %1 (osuser, host, pid, started, heartbeat) "
-                                       "VALUES (?, ?, ?, ?, ?)").arg(QLatin1String(runningTable)));
-    st.bind(1, osUser);
-    st.bind(2, QSysInfo::machineHostName());
-    st.bind(3, static_cast<qint64>(::getpid()));
-    st.bind(4, nowText());
-    st.bind(5, nowText());
-    st.step();
-    copyId_ = sqlite3_last_insert_rowid(db_);
+    copyId_ = conn_->registerCopy(osUser, QSysInfo::machineHostName(), QCoreApplication::applicationPid(),
+                                  QDateTime::currentDateTimeUtc());
 }
 
 void Database::unregisterRunningCopy()
 {
     if (copyId_ == 0)
         return;
-    Statement st(*this, QStringLiteral("DELETE FROM %1 WHERE Id = ?").arg(QLatin1String(runningTable)));
-    st.bind(1, copyId_);
-    st.step();
+    conn_->unregisterCopy(copyId_);
     copyId_ = 0;
 }
 
 void Database::heartbeat()
 {
-    if (copyId_ == 0)
-        return;
-    Statement st(*this, QStringLiteral("UPDATE %1 SET heartbeat = ? WHERE Id = ?").arg(QLatin1String(runningTable)));
-    st.bind(1, nowText());
-    st.bind(2, copyId_);
-    st.step();
+    if (copyId_ != 0)
+        conn_->heartbeat(copyId_, QDateTime::currentDateTimeUtc());
 }
 
 int Database::otherRunningCopies() const
@@ -559,45 +433,22 @@ int Database::otherRunningCopies() const
 
 QStringList Database::otherRunningCopyNames() const
 {
-    if (!fileExists(QString::fromLatin1(runningTable)))
-        return {};
-    const QString host = QSysInfo::machineHostName();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    Statement st(*this, QStringLiteral("SELECT Id, host, pid, heartbeat, osuser FROM %1 ORDER BY Id")
-                            .arg(QLatin1String(runningTable)));
     QStringList others;
-    while (st.step()) {
-        if (st.integer(0) == copyId_)
-            continue;
-        QDateTime beat = QDateTime::fromString(st.text(3), Qt::ISODate);
-        if (!beat.isValid() || beat.secsTo(now) > staleSeconds)
-            continue;
-        if (st.text(1) == host && !processAlive(st.integer(2)))
-            continue;
-        others << QStringLiteral("%1 (%2)").arg(st.text(4), st.text(1));
-    }
+    for (const RunningCopy &c : conn_->liveCopies(QDateTime::currentDateTimeUtc()))
+        if (c.id != copyId_)
+            others << QStringLiteral("%1 (%2)").arg(c.osUser, c.host);
     return others;
 }
 
 QStringList Database::runningUsers() const
 {
     QStringList users;
-    if (!fileExists(QString::fromLatin1(runningTable)))
-        return users;
-    const QString host = QSysInfo::machineHostName();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    Statement st(*this, QStringLiteral("SELECT osuser, host, pid, heartbeat FROM %1 ORDER BY Id")
-                            .arg(QLatin1String(runningTable)));
-    while (st.step()) {
-        QDateTime beat = QDateTime::fromString(st.text(3), Qt::ISODate);
-        if (!beat.isValid() || beat.secsTo(now) > staleSeconds)
-            continue;
-        if (st.text(1) == host && !processAlive(st.integer(2)))
-            continue;
-        if (!users.contains(st.text(0)))
-            users << st.text(0);
-    }
+    for (const RunningCopy &c : conn_->liveCopies(QDateTime::currentDateTimeUtc()))
+        if (!users.contains(c.osUser))
+            users << c.osUser;
     return users;
 }
+
+void Database::clearRunningCopies() { conn_->clearCopies(); }
 
 } // namespace fenwa::data

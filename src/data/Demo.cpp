@@ -386,7 +386,7 @@ DemoResult createDemoRegisters(Database &db, const DemoOptions &o)
                                {QStringLiteral(":omod"), o.user}});
                 while (gInsert.step()) {
                 }
-                const qint64 groupId = sqlite3_last_insert_rowid(db.handle());
+                const qint64 groupId = db.lastInsertId();
                 ++result.groups;
                 ++bankStatement;
 

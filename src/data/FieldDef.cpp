@@ -84,6 +84,34 @@ QVariant fromStored(const QVariant &stored, FieldType type)
     return stored;
 }
 
+QVariant fromIsoText(const char *t, int n, FieldType type)
+{
+    auto num = [t](int at, int len) {
+        int v = 0;
+        for (int k = at; k < at + len; ++k) {
+            if (t[k] < '0' || t[k] > '9')
+                return -1;
+            v = v * 10 + (t[k] - '0');
+        }
+        return v;
+    };
+    if (n < 10 || t[4] != '-' || t[7] != '-')
+        return QVariant();
+    const QDate d(num(0, 4), num(5, 2), num(8, 2));
+    if (!d.isValid())
+        return QVariant();
+    if (type == FieldType::Date)
+        return QVariant(d);
+    if (n == 19 && t[10] == ' ' && t[13] == ':' && t[16] == ':') {
+        const QTime tm(num(11, 2), num(14, 2), num(17, 2));
+        if (tm.isValid())
+            return QVariant(QDateTime(d, tm));
+    } else if (n == 10) {
+        return QVariant(QDateTime(d, QTime(0, 0)));
+    }
+    return QVariant();
+}
+
 namespace {
 
 bool isNumber(const QVariant &v)

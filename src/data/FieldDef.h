@@ -24,6 +24,11 @@ struct FieldDef {
 FieldDef fieldFromDeclaredType(const QString &name, const QString &declaredType);
 // Converts a stored value to the program's value of the given type (QDate, QDateTime, bool...).
 QVariant fromStored(const QVariant &stored, FieldType type);
+// Reads a date or timestamp in its stored form ("YYYY-MM-DD", "YYYY-MM-DD
+// HH:MM:SS", size bytes of UTF-8) as the program's value of the type (a date
+// also as a timestamp at midnight); an invalid QVariant when the text is not
+// in that form.
+QVariant fromIsoText(const char *text, int size, FieldType type);
 // Converts a program value to what is stored: dates as text, booleans as 0/1,
 // blank text as null; a value that readValue cannot read becomes null.
 QVariant toStored(const QVariant &value, FieldType type);

@@ -107,16 +107,7 @@ QString decodeConsoleInput(const QByteArray &bytes)
     return QString::fromUtf8(bytes);
 }
 
-QStringList integrityProblems(Database &db)
-{
-    QStringList problems;
-    Statement st(db, QStringLiteral("PRAGMA integrity_check"));
-    while (st.step())
-        problems << st.text(0);
-    if (problems == QStringList{QStringLiteral("ok")})
-        problems.clear();
-    return problems;
-}
+QStringList integrityProblems(Database &db) { return db.integrityProblems(); }
 
 void runConsoleStatement(Database &db, const QString &statement, QTextStream &out)
 {

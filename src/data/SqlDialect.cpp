@@ -6,7 +6,9 @@
 #include "data/SqlBuilder.h"
 
 #include <QDate>
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <vector>
 
@@ -21,6 +23,9 @@ struct Token {
     QString text;   // as it goes out (for Quoted: the unquoted content)
     QString space;  // white space before the token, kept as written
     int pos = 0;    // position in the statement (1-based, for messages)
+    QString pre;    // text added before and after the token (wrapping an operand)
+    QString post;
+    bool fixed = false;   // final text: later passes leave it alone
 
     bool isWord(const char *upper) const
     {
@@ -168,7 +173,7 @@ QString render(const Tokens &tokens, int from = 0, int to = -1)
     QString out;
     for (int i = from; i < to; ++i) {
         out += (i == from ? QString() : tokens[i].space);
-        out += tokens[i].text;
+        out += tokens[i].pre + tokens[i].text + tokens[i].post;
     }
     return out;
 }
@@ -191,13 +196,18 @@ QString literalOf(const QString &content)
     return quoteString(content);
 }
 
+bool isCreateIndex(const Tokens &t)
+{
+    return t.size() > 2 && t[0].isWord("CREATE") && (t[1].isWord("INDEX") || (t[1].isWord("UNIQUE") && t[2].isWord("INDEX")));
+}
+
 bool isTablePosition(const Tokens &t, int i)
 {
     if (i == 0)
         return false;
     const Token &p = t[i - 1];
     return p.isWord("FROM") || p.isWord("JOIN") || p.isWord("INTO") || p.isWord("UPDATE")
-           || p.isWord("TABLE");
+           || p.isWord("TABLE") || (p.isWord("ON") && isCreateIndex(t));
 }
 
 // Words that end a select item without being its alias.
@@ -229,10 +239,32 @@ bool isConditionKeyword(const Token &t)
     return false;
 }
 
+// Words of the statements' syntax: never column names.
+bool isKeyword(const Token &t)
+{
+    static const QSet<QString> words = [] {
+        QSet<QString> w;
+        for (const char *k :
+             {"ADD", "ALL", "ALTER", "AND", "AS", "ASC", "BETWEEN", "BIGINT", "BOOLEAN", "BY", "CASE", "CAST",
+              "CHAR", "COLLATE", "COLUMN", "CREATE", "CROSS", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP",
+              "DEFAULT", "DELETE", "DESC", "DISTINCT", "DOUBLE", "DROP", "ELSE", "END", "ESCAPE", "EXCEPT", "EXISTS",
+              "FALSE", "FIRST", "FLOAT", "FROM", "FULL", "GLOB", "GROUP", "HAVING", "IF", "ILIKE", "IN", "INDEX",
+              "INNER", "INSERT", "INT", "INTEGER", "INTERSECT", "INTO", "IS", "ISNULL", "JOIN", "KEY", "LAST",
+              "LEFT", "LIKE", "LIMIT", "NATURAL", "NOT", "NOTNULL", "NULL", "NULLS", "NUMERIC", "OFFSET", "ON",
+              "OR", "ORDER", "OUTER", "PRECISION", "PRIMARY", "REAL", "RIGHT", "SELECT", "SET", "SMALLINT", "TABLE",
+              "TEXT", "THEN", "TRUE", "UNION", "UNIQUE", "UPDATE", "USING", "VALUES", "VARCHAR", "WHEN", "WHERE",
+              "WITH"})
+            w.insert(QString::fromLatin1(k));
+        return w;
+    }();
+    return t.kind == Kind::Word && words.contains(t.text.toUpper());
+}
+
 class Translator {
 public:
-    Translator(const QString &folder, const QString &statement, const SqlDialect::ColumnsOf &columns)
-        : folder_(folder), statement_(statement), columns_(columns) {}
+    Translator(const QString &folder, SqlBackend backend, const QString &statement,
+               const SqlDialect::ColumnsOf &columns)
+        : folder_(folder), server_(backend == SqlBackend::PostgreSql), statement_(statement), columns_(columns) {}
 
     TranslatedSql run()
     {
@@ -256,6 +288,12 @@ public:
             qualifyAmbiguousColumns();
             narrowFullJoins();
             addOrderCollations();
+            if (server_) {
+                quoteIdentifiers();
+                serverExpressions();
+                aliasSubqueries();
+                out.parameters = parameterNames();
+            }
             out.sql = render(tokens_);
             for (const Token &t : tokens_) {
                 if (t.isOp("("))
@@ -270,6 +308,7 @@ public:
 
 private:
     QString folder_;
+    bool server_;   // PostgreSQL
     QString statement_;
     const SqlDialect::ColumnsOf &columns_;
     Tokens tokens_;
@@ -338,8 +377,18 @@ private:
                     ++holders;
                 }
             }
-            if (holders > 1)
-                t.text = sources[size_t(first)].alias + u'.' + t.text;
+            if (holders > 1) {
+                const Source &src = sources[size_t(first)];
+                if (server_) {
+                    const QStringList &own = cols[size_t(first)];
+                    t.text = src.alias + u'.' + quoteIdent(own[int(own.indexOf(QRegularExpression(
+                                 QRegularExpression::anchoredPattern(QRegularExpression::escape(t.text)),
+                                 QRegularExpression::CaseInsensitiveOption)))]);
+                    t.fixed = true;
+                } else {
+                    t.text = src.alias + u'.' + t.text;
+                }
+            }
         }
     }
 
@@ -463,16 +512,23 @@ private:
             } else if (t.kind == Kind::Word && (t.isWord("TRUE") || t.isWord("FALSE"))) {
                 const bool qualified = (i > 0 && tokens_[i - 1].isOp("."))
                                        || (i + 1 < int(tokens_.size()) && tokens_[i + 1].isOp("."));
-                if (!qualified) {
+                if (!qualified && server_) {
+                    t.text = t.isWord("TRUE") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+                    t.fixed = true;
+                } else if (!qualified) {
                     t.text = t.isWord("TRUE") ? QStringLiteral("1") : QStringLiteral("0");
                     t.kind = Kind::Number;
                 }
-            } else if (t.kind == Kind::Word && isTablePosition(tokens_, i) && !t.isWord("SELECT")
+            } else if (t.kind == Kind::Word && isTablePosition(tokens_, i) && !t.isWord("SELECT") && !t.isWord("IF")
                        && !(i + 1 < int(tokens_.size()) && tokens_[i + 1].isOp("."))) {
                 // A table named without a path: still a table of the data folder.
                 const QString name = SqlDialect::tableName(t.text);
                 if (!tables_.contains(name))
                     tables_ << name;
+                if (server_) {
+                    t.text = quoteIdent(name);
+                    t.kind = Kind::String;
+                }
             }
         }
     }
@@ -494,6 +550,9 @@ private:
     struct Item {
         QString name;  // result column name: alias, or the column of "x.col" / "col"
         QString expr;  // the item without spaces, lower case (for "x.col" terms)
+        int alias = -1;   // the alias's token, or -1
+        int column = -1;  // without an alias, the column's token of "x.col"
+        int end = 0;      // the token after the item
     };
 
     // Result columns of the SELECT at token `sel` (depth d).
@@ -507,21 +566,25 @@ private:
         int start = i;
         auto finish = [&](int s, int e) {
             Item it;
+            it.end = e;
             const int n = e - s;
             int exprEnd = e;
             if (n >= 2 && tokens_[e - 1].kind == Kind::Word && tokens_[e - 2].isWord("AS")) {
                 it.name = tokens_[e - 1].text;
+                it.alias = e - 1;
                 exprEnd = e - 2;
             } else if (n == 1 && tokens_[s].kind == Kind::Word) {
                 it.name = tokens_[s].text;
             } else if (n == 3 && tokens_[s].kind == Kind::Word && tokens_[s + 1].isOp(".")
                        && tokens_[s + 2].kind == Kind::Word) {
                 it.name = tokens_[s + 2].text;
+                it.column = s + 2;
             } else if (n >= 2 && tokens_[e - 1].kind == Kind::Word && !isReservedTail(tokens_[e - 1])) {
                 const Token &prev = tokens_[e - 2];
                 if (prev.kind == Kind::Word || prev.kind == Kind::Number || prev.kind == Kind::String
                     || prev.isOp(")")) {
                     it.name = tokens_[e - 1].text;
+                    it.alias = e - 1;
                     exprEnd = e - 1;
                 }
             }
@@ -547,7 +610,9 @@ private:
 
     // ORDER BY terms get the Polish collation; a term naming a result column
     // becomes its ordinal, so "ORDER BY opis" over joined tables that both
-    // have "opis" sorts by the listed column, as the program means it.
+    // have "opis" sorts by the listed column, as the program means it. On the
+    // server the text columns carry the collation; the terms get SQLite's
+    // place for NULLs instead (first when ascending, last when descending).
     void addOrderCollations()
     {
         const std::vector<int> d = depths();
@@ -571,7 +636,7 @@ private:
             // compound's ORDER BY has a collation; the compound is sorted as a
             // subquery instead.
             bool compound = false;
-            for (int k = groupStart; k < i && sel >= 0; ++k)
+            for (int k = groupStart; k < i && sel >= 0 && !server_; ++k)
                 if (d[k] == depth && (tokens_[k].isWord("UNION") || tokens_[k].isWord("INTERSECT")
                                       || tokens_[k].isWord("EXCEPT")))
                     compound = true;
@@ -588,6 +653,15 @@ private:
                 int core = e;
                 while (core > s && d[core - 1] == depth && isDirectionWord(tokens_[core - 1]))
                     --core;
+                if (server_) {
+                    bool descending = false, nulls = false;
+                    for (int m = core; m < e; ++m) {
+                        descending = descending || tokens_[m].isWord("DESC");
+                        nulls = nulls || tokens_[m].isWord("NULLS");
+                    }
+                    if (!nulls)
+                        tokens_[e - 1].post += descending ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST");
+                }
                 for (int m = s; m < core; ++m)
                     if (d[m] == depth && tokens_[m].isWord("COLLATE"))
                         return;
@@ -613,7 +687,8 @@ private:
                         tokens_[m].space.clear();
                     }
                 }
-                tokens_[core - 1].text += QStringLiteral(" COLLATE ") + kCollation;
+                if (!server_)
+                    tokens_[core - 1].text += QStringLiteral(" COLLATE ") + kCollation;
             };
             for (; k < n; ++k) {
                 if (d[k] < depth)
@@ -628,6 +703,383 @@ private:
             term(start, k);
             i = k - 1;
         }
+    }
+
+    // ------------------------------------------------------------ PostgreSQL
+
+    int matchingClose(int open) const
+    {
+        int depth = 0;
+        for (int k = open; k < int(tokens_.size()); ++k) {
+            if (tokens_[k].isOp("("))
+                ++depth;
+            else if (tokens_[k].isOp(")") && --depth == 0)
+                return k;
+        }
+        return int(tokens_.size()) - 1;
+    }
+
+    int matchingOpen(int close) const
+    {
+        int depth = 0;
+        for (int k = close; k >= 0; --k) {
+            if (tokens_[k].isOp(")"))
+                ++depth;
+            else if (tokens_[k].isOp("(") && --depth == 0)
+                return k;
+        }
+        return 0;
+    }
+
+    // The last token of the operand that begins at `s`: a sign and a name,
+    // "x.col", a literal, a parameter, a call or a parenthesis.
+    int operandEnd(int s) const
+    {
+        const int n = int(tokens_.size());
+        int k = s;
+        if (k + 1 < n && (tokens_[k].isOp("-") || tokens_[k].isOp("+")))
+            ++k;
+        if (tokens_[k].isOp("("))
+            return matchingClose(k);
+        if (tokens_[k].kind == Kind::Word && k + 1 < n && tokens_[k + 1].isOp("("))
+            return matchingClose(k + 1);
+        if (tokens_[k].kind == Kind::Word && k + 2 < n && tokens_[k + 1].isOp("."))
+            return k + 2;
+        return k;
+    }
+
+    // The first token of the operand that ends at `e`.
+    int operandStart(int e) const
+    {
+        if (tokens_[e].isOp(")")) {
+            const int open = matchingOpen(e);
+            return open > 0 && tokens_[open - 1].kind == Kind::Word && !isKeyword(tokens_[open - 1]) ? open - 1
+                                                                                                     : open;
+        }
+        if (e >= 2 && tokens_[e - 1].isOp(".") && tokens_[e - 2].kind == Kind::Word)
+            return e - 2;
+        return e;
+    }
+
+    // Operands joined by || count as one.
+    int concatenationStart(int e) const
+    {
+        int s = operandStart(e);
+        while (s >= 2 && tokens_[s - 1].isOp("||"))
+            s = operandStart(s - 2);
+        return s;
+    }
+
+    int concatenationEnd(int s) const
+    {
+        int e = operandEnd(s);
+        while (e + 2 < int(tokens_.size()) && tokens_[e + 1].isOp("||"))
+            e = operandEnd(e + 2);
+        return e;
+    }
+
+    void wrap(int from, int to, const QString &before, const QString &after)
+    {
+        tokens_[from].pre.prepend(before);
+        tokens_[to].post += after;
+    }
+
+    // Column references in their stored spelling, quoted; aliases in the
+    // spelling their names resolve to (see the header).
+    void quoteIdentifiers()
+    {
+        const int n = int(tokens_.size());
+        const std::vector<int> d = depths();
+        std::vector<bool> skip(size_t(n), false);
+        QHash<QString, QString> tableOf;   // lower-case alias or table name -> table
+        QStringList named;                 // tables read, in the order named
+        QString target;                    // the table of INSERT INTO
+        int targetAt = -1;
+        auto source = [&](int i) {
+            // A table (or a subquery) at i and its alias; returns the token after them.
+            QString table;
+            int a = i + 1;
+            if (tokens_[i].isOp("(")) {
+                a = matchingClose(i) + 1;
+            } else if (tokens_[i].kind == Kind::String && tokens_[i].text.startsWith(u'"')) {
+                table = tokens_[i].text.mid(1, tokens_[i].text.size() - 2);
+                skip[size_t(i)] = true;
+                if (tokens_[i - 1].isWord("INTO")) {
+                    // Its columns are the list after it; the SELECT's names are the SELECT's own.
+                    target = table;
+                    targetAt = i;
+                    return i + 1;
+                }
+                if (!named.contains(table))
+                    named << table;
+                tableOf.insert(table.toLower(), table);
+            }
+            if (a < n && tokens_[a].isWord("AS"))
+                ++a;
+            if (a < n && tokens_[a].kind == Kind::Word && !isKeyword(tokens_[a])) {
+                skip[size_t(a)] = true;
+                if (!table.isEmpty())
+                    tableOf.insert(tokens_[a].text.toLower(), table);
+                ++a;
+            }
+            return a;
+        };
+        for (int i = 1; i < n; ++i) {
+            if (!isTablePosition(tokens_, i))
+                continue;
+            int next = source(i);
+            while (next + 1 < n && tokens_[next].isOp(",") && (tokens_[i - 1].isWord("FROM")))
+                next = source(next + 1);
+        }
+        if (isCreateIndex(tokens_))
+            for (int i = 2; i < n && !tokens_[i].isWord("ON"); ++i)
+                skip[size_t(i)] = true;   // the index's name
+
+        QHash<QString, QString> spelling;   // lower-case name -> the one spelling
+        QHash<QString, QStringList> columnsOf;
+        for (const QString &table : std::as_const(named)) {
+            const QStringList columns = columns_ ? columns_(table) : QStringList();
+            columnsOf.insert(table, columns);
+            for (const QString &c : columns)
+                if (!spelling.contains(c.toLower()))
+                    spelling.insert(c.toLower(), c);
+        }
+        if (targetAt >= 0 && targetAt + 1 < n && tokens_[targetAt + 1].isOp("(")) {
+            const QStringList columns = columns_ ? columns_(target) : QStringList();
+            for (int k = targetAt + 2; k < n && !tokens_[k].isOp(")"); ++k) {
+                if (tokens_[k].kind != Kind::Word)
+                    continue;
+                QString name = tokens_[k].text;
+                for (const QString &c : columns)
+                    if (c.compare(name, Qt::CaseInsensitive) == 0)
+                        name = c;
+                tokens_[k].text = quoteIdent(name);
+                tokens_[k].fixed = true;
+            }
+        }
+        std::vector<bool> alias(size_t(n), false);
+        std::vector<int> labelled;   // "x.col" items without an alias
+        for (int i = 0; i < n; ++i) {
+            if (!tokens_[i].isWord("SELECT"))
+                continue;
+            for (const Item &it : selectItems(i, d)) {
+                if (it.column >= 0)
+                    labelled.push_back(it.column);
+                if (it.alias < 0 || tokens_[it.alias].fixed)
+                    continue;
+                alias[size_t(it.alias)] = true;
+                if (!spelling.contains(it.name.toLower()))
+                    spelling.insert(it.name.toLower(), it.name);
+            }
+        }
+
+        for (int i = 0; i < n; ++i) {
+            Token &t = tokens_[i];
+            if (t.kind != Kind::Word || t.fixed || t.text.isEmpty() || skip[size_t(i)])
+                continue;
+            const QString key = t.text.toLower();
+            if (i >= 2 && tokens_[i - 1].isOp(".") && tokens_[i - 2].kind == Kind::Word) {
+                const QStringList own = columnsOf.value(tableOf.value(tokens_[i - 2].text.toLower()));
+                QString name = spelling.value(key, t.text);
+                for (const QString &c : own)
+                    if (c.toLower() == key)
+                        name = c;
+                t.text = quoteIdent(name);
+            } else if (alias[size_t(i)]) {
+                t.text = quoteIdent(spelling.value(key));
+            } else if (!isKeyword(t) && !(i + 1 < n && (tokens_[i + 1].isOp("(") || tokens_[i + 1].isOp(".")))
+                       && spelling.contains(key)) {
+                t.text = quoteIdent(spelling.value(key));
+            }
+        }
+        // A column whose table spells it otherwise than the statement's first
+        // holder ("Ch" of ch.db, "ch" of the positions) is labelled in the
+        // statement's spelling, so that an outer select finds it by that name.
+        for (int i : labelled) {
+            const QString name = quoteIdent(spelling.value(tokens_[i].text.mid(1, tokens_[i].text.size() - 2).toLower()));
+            if (tokens_[i].text.startsWith(u'"') && name != QLatin1String("\"\"") && tokens_[i].text != name)
+                tokens_[i].post += QStringLiteral(" AS ") + name;
+        }
+        renameRepeatedColumns(d);
+    }
+
+    // SQLite names a subquery's repeated result column "name:1", "name:2"...
+    // and an outer mention of the name means the first; PostgreSQL would
+    // refuse the mention as ambiguous.
+    void renameRepeatedColumns(const std::vector<int> &d)
+    {
+        const int n = int(tokens_.size());
+        for (int i = 1; i < n; ++i) {
+            if (!tokens_[i].isOp("(") || !(tokens_[i - 1].isWord("FROM") || tokens_[i - 1].isWord("JOIN")))
+                continue;
+            const int close = matchingClose(i);
+            for (int k = i + 1; k < close; ++k) {
+                if (d[k] != d[i] + 1 || !tokens_[k].isWord("SELECT"))
+                    continue;
+                QHash<QString, int> seen;
+                for (const Item &it : selectItems(k, d)) {
+                    QString name = it.alias >= 0 ? tokens_[it.alias].text : it.name;
+                    if (name.startsWith(u'"'))
+                        name = name.mid(1, name.size() - 2);
+                    const int repeats = seen.value(name.toLower());
+                    seen.insert(name.toLower(), repeats + 1);
+                    if (!repeats || name.isEmpty())
+                        continue;
+                    const QString label = quoteIdent(QStringLiteral("%1:%2").arg(name).arg(repeats));
+                    if (it.alias >= 0)
+                        tokens_[it.alias].text = label;
+                    else if (it.end > 0)
+                        tokens_[it.end - 1].post += QStringLiteral(" AS ") + label;
+                }
+            }
+        }
+    }
+
+    // Operators and functions whose SQLite value PostgreSQL computes otherwise.
+    void serverExpressions()
+    {
+        static const QString upperLetters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        static const QString lowerLetters = upperLetters.toLower();
+        const QString toLower = QStringLiteral(" AS text), '%1', '%2')").arg(upperLetters, lowerLetters);
+        // From the end, so that an operand's own wrapping closes inside the
+        // one around it.
+        const int n = int(tokens_.size());
+        for (int i = n - 1; i >= 0; --i) {
+            Token &t = tokens_[i];
+            if (t.fixed)
+                continue;
+            const bool call = t.kind == Kind::Word && i + 1 < n && tokens_[i + 1].isOp("(");
+            if (t.isOp("==")) {
+                t.text = QStringLiteral("=");
+            } else if (t.isOp("/") && i > 0 && i + 1 < n) {
+                wrap(i + 1, operandEnd(i + 1), QStringLiteral("NULLIF("), QStringLiteral(", 0)"));
+            } else if (t.isWord("LIKE") && i > 0 && i + 1 < n) {
+                const int leftEnd = tokens_[i - 1].isWord("NOT") && i > 1 ? i - 2 : i - 1;
+                wrap(concatenationStart(leftEnd), leftEnd, QStringLiteral("translate(CAST("), toLower);
+                const int rightEnd = concatenationEnd(i + 1);
+                wrap(i + 1, rightEnd, QStringLiteral("translate(CAST("), toLower);
+                if (!(rightEnd + 1 < n && tokens_[rightEnd + 1].isWord("ESCAPE")))
+                    tokens_[rightEnd].post += QStringLiteral(" ESCAPE ''");
+            } else if (t.isWord("IS") && i + 1 < n) {
+                int k = i + 1;
+                const bool negated = tokens_[k].isWord("NOT") && k + 1 < n;
+                if (negated)
+                    ++k;
+                const Token &what = tokens_[k];
+                if (!what.isWord("NULL") && !what.isWord("TRUE") && !what.isWord("FALSE") && !what.isWord("DISTINCT")
+                    && !what.isWord("UNKNOWN") && !(what.fixed && what.kind == Kind::Word)) {
+                    t.text = negated ? QStringLiteral("IS DISTINCT FROM") : QStringLiteral("IS NOT DISTINCT FROM");
+                    if (negated) {
+                        tokens_[i + 1].text.clear();
+                        tokens_[i + 1].space.clear();
+                    }
+                }
+            } else if (t.isWord("LIMIT") && i + 3 < n && tokens_[i + 2].isOp(",")) {
+                std::swap(tokens_[i + 1].text, tokens_[i + 3].text);
+                tokens_[i + 2].text = QStringLiteral(" OFFSET");
+            } else if (call && (t.isWord("IFNULL") || t.isWord("INSTR"))) {
+                t.text = t.isWord("IFNULL") ? QStringLiteral("coalesce") : QStringLiteral("strpos");
+            } else if (call && (t.isWord("UPPER") || t.isWord("LOWER"))) {
+                const int close = matchingClose(i + 1);
+                const QString tail = QStringLiteral(" AS text), '%1', '%2'")
+                                         .arg(t.isWord("UPPER") ? lowerLetters : upperLetters,
+                                              t.isWord("UPPER") ? upperLetters : lowerLetters);
+                t.text = QStringLiteral("translate");
+                tokens_[i + 1].post += QStringLiteral("CAST(");
+                tokens_[close - 1].post += tail;
+            } else if (call && t.isWord("AVG")) {
+                wrap(i, matchingClose(i + 1), QStringLiteral("CAST("), QStringLiteral(" AS double precision)"));
+            } else if (call && t.isWord("ROUND")) {
+                const int close = matchingClose(i + 1);
+                int argEnd = close - 1;
+                for (int k = i + 2; k < close; ++k)
+                    if (tokens_[k].isOp(",") && depthBetween(i + 1, k) == 1) {
+                        argEnd = k - 1;
+                        break;
+                    }
+                wrap(i, close, QStringLiteral("CAST("), QStringLiteral(" AS double precision)"));
+                wrap(i + 2, argEnd, QStringLiteral("CAST("), QStringLiteral(" AS numeric)"));
+            } else if (call && t.isWord("CAST")) {
+                const int close = matchingClose(i + 1);
+                int as = -1;
+                for (int k = i + 2; k < close; ++k)
+                    if (tokens_[k].isWord("AS") && depthBetween(i + 1, k) == 1)
+                        as = k;
+                if (as > i + 2 && as + 1 < close) {
+                    Token &type = tokens_[as + 1];
+                    if (type.isWord("INTEGER") || type.isWord("INT") || type.isWord("BIGINT"))
+                        wrap(i + 2, as - 1, QStringLiteral("trunc(CAST("), QStringLiteral(" AS double precision))"));
+                    else if (type.isWord("REAL") || type.isWord("FLOAT"))
+                        type.text = QStringLiteral("double precision");
+                }
+            } else if (t.isWord("COLLATE") && i + 1 < n
+                       && QString(tokens_[i + 1].text).remove(u'\'').compare(kCollation, Qt::CaseInsensitive) == 0) {
+                tokens_[i + 1].text = quoteIdent(kServerCollation);
+                tokens_[i + 1].fixed = true;
+            }
+        }
+    }
+
+    // Parenthesis depth of token k counted from token `from` (1 just inside it).
+    int depthBetween(int from, int k) const
+    {
+        int depth = 0;
+        for (int m = from; m < k; ++m) {
+            if (tokens_[m].isOp("("))
+                ++depth;
+            else if (tokens_[m].isOp(")"))
+                --depth;
+        }
+        return depth;
+    }
+
+    // A subquery in FROM or JOIN without an alias gets one (PostgreSQL 15 needs it).
+    void aliasSubqueries()
+    {
+        const int n = int(tokens_.size());
+        int count = 0;
+        for (int i = 1; i + 1 < n; ++i) {
+            if (!tokens_[i].isOp("(") || !(tokens_[i - 1].isWord("FROM") || tokens_[i - 1].isWord("JOIN")))
+                continue;
+            const int close = matchingClose(i);
+            const bool named = close + 1 < n
+                               && (tokens_[close + 1].isWord("AS")
+                                   || (tokens_[close + 1].kind == Kind::Word && !isKeyword(tokens_[close + 1])));
+            if (!named)
+                tokens_[close].post += QStringLiteral(" AS _q%1").arg(++count);
+        }
+    }
+
+    // The parameter behind each index SQLite gives: ? the next one, ?NNN that
+    // one, :name the next one where it first stands.
+    QStringList parameterNames() const
+    {
+        QStringList names;
+        QHash<QString, int> indexOf;
+        int largest = 0;
+        for (const Token &t : tokens_) {
+            if (t.kind != Kind::Param)
+                continue;
+            int index = 0;
+            QString name = t.text;
+            if (t.text == QLatin1String("?")) {
+                index = ++largest;
+                name = QStringLiteral("?%1").arg(index);
+            } else if (t.text.startsWith(u'?')) {
+                index = t.text.mid(1).toInt();
+                largest = std::max(largest, index);
+            } else {
+                index = indexOf.value(t.text);
+                if (!index)
+                    indexOf.insert(t.text, index = ++largest);
+            }
+            if (index < 1)
+                syntaxError(QStringLiteral("nieprawidłowy parametr %1 (znak %2).").arg(t.text).arg(t.pos));
+            while (names.size() < index)
+                names << QString();
+            names[index - 1] = name;
+        }
+        return names;
     }
 
     QString tableName(int i)
@@ -647,6 +1099,34 @@ private:
         if (t.kind == Kind::Word || t.kind == Kind::Quoted)
             return t.text;
         syntaxError(QStringLiteral("oczekiwano nazwy pola (znak %1).").arg(t.pos));
+    }
+
+    static QString serverText() { return QStringLiteral("text COLLATE ") + quoteIdent(kServerCollation); }
+
+    // A declared type other than AUTOINC and CHAR(n) on the server.
+    static QString serverType(const QString &name, const QString &type, const QStringList &args)
+    {
+        switch (fieldFromDeclaredType(name, type).type) {
+        case FieldType::String:
+            return serverText();
+        case FieldType::Integer:
+        case FieldType::AutoInc:
+            return type == QLatin1String("SMALLINT") ? QStringLiteral("smallint")
+                   : type == QLatin1String("BIGINT") ? QStringLiteral("bigint")
+                                                     : QStringLiteral("integer");
+        case FieldType::Float:
+            return QStringLiteral("double precision");
+        case FieldType::Boolean:
+            return QStringLiteral("boolean");
+        case FieldType::Date:
+            return QStringLiteral("date");
+        case FieldType::Timestamp:
+            return QStringLiteral("timestamp(0)");
+        default:
+            if (type == QLatin1String("BLOB"))
+                return QStringLiteral("bytea");
+            return args.isEmpty() ? type : type + u'(' + args.join(u',') + u')';
+        }
     }
 
     // One column definition [s, e): name, type, further constraints.
@@ -680,7 +1160,8 @@ private:
                 throw EngineError(QStringLiteral("Tabela może mieć tylko jedno pole autonumerowane."));
             if (autoIncColumn)
                 *autoIncColumn = name;
-            out += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+            out += server_ ? QStringLiteral("integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY")
+                           : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
         } else if ((type == QLatin1String("CHAR") || type == QLatin1String("VARCHAR")
                     || type == QLatin1String("CHARACTER") || type == QLatin1String("ALPHA"))
                    && args.size() == 1) {
@@ -688,9 +1169,12 @@ private:
             const int size = args[0].toInt(&ok);
             if (!ok || size <= 0)
                 syntaxError(QStringLiteral("nieprawidłowy rozmiar pola %1.").arg(name));
-            out += QStringLiteral("CHAR(%1) CONSTRAINT %2 CHECK (length(%3) <= %1)")
+            out += (server_ ? serverText() + QStringLiteral(" CONSTRAINT %2 CHECK (char_length(%3) <= %1)")
+                            : QStringLiteral("CHAR(%1) CONSTRAINT %2 CHECK (length(%3) <= %1)"))
                        .arg(size)
                        .arg(quoteIdent(SqlDialect::lengthConstraintName(name, size)), quoteIdent(name));
+        } else if (server_) {
+            out += serverType(name, type, args);
         } else {
             out += type;
             if (!args.isEmpty())
@@ -805,13 +1289,13 @@ private:
 
 } // namespace
 
-SqlDialect::SqlDialect(const QString &dataFolder) : folder_(dataFolder) {}
+SqlDialect::SqlDialect(const QString &dataFolder, SqlBackend backend) : folder_(dataFolder), backend_(backend) {}
 
 void SqlDialect::setColumnsOf(ColumnsOf columns) { columns_ = std::move(columns); }
 
 TranslatedSql SqlDialect::translate(const QString &statement) const
 {
-    return Translator(folder_, statement, columns_).run();
+    return Translator(folder_, backend_, statement, columns_).run();
 }
 
 QString SqlDialect::tableName(const QString &fileOrPath)
@@ -896,7 +1380,8 @@ bool SqlDialect::parseTypeConstraint(const QString &sqliteMessage, QString *fiel
 
 bool SqlDialect::parseLengthConstraint(const QString &sqliteMessage, QString *field, int *size)
 {
-    static const QRegularExpression re(QStringLiteral("CHECK constraint failed: len:([^:]+):(\\d+)"));
+    static const QRegularExpression re(
+        QStringLiteral("(?:^|CHECK constraint failed: |violates check constraint \"?)len:([^:\"]+):(\\d+)"));
     const auto m = re.match(sqliteMessage);
     if (!m.hasMatch())
         return false;

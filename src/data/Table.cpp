@@ -92,7 +92,7 @@ QString Table::orderClause() const
     if (hasField(QStringLiteral("Id")))
         terms << QStringLiteral("\"Id\"");
     else
-        terms << QStringLiteral("rowid");
+        terms << db_->rowIdentity(fields_);
     return terms.join(QStringLiteral(", "));
 }
 
@@ -194,14 +194,15 @@ QString Table::storedColumns(const QVector<FieldDef> &fields) const
     QStringList cols;
     for (int i = 0; i < physicalCount_; ++i)
         cols << quoteIdent(fields[i].name);
-    cols << QStringLiteral("rowid");
+    cols << db_->rowIdentity(fields);
     return cols.join(QStringLiteral(", "));
 }
 
 void Table::checkUnchanged(const Record &read, bool deleting) const
 {
     Statement st(*db_,
-                 QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(storedColumns(fields_), quoteIdent(sqlName())),
+                 QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                     .arg(storedColumns(fields_), quoteIdent(sqlName()), db_->rowIdentity(fields_)),
                  true);
     st.bind(1, read.value(fields_.size()));
     if (!st.step()) {
@@ -322,6 +323,16 @@ void Table::checkSizes() const
     }
 }
 
+qint64 Table::insertedId() const
+{
+    // A key given by the record is the inserted row's own; otherwise the
+    // database gave one (SQLite gives every row one).
+    for (int i = 0; i < physicalCount_; ++i)
+        if (fields_[i].type == FieldType::AutoInc)
+            return buffer_[i].isNull() ? db_->lastInsertId() : buffer_[i].toLongLong();
+    return db_->isServer() ? 0 : db_->lastInsertId();
+}
+
 void Table::writeRecord()
 {
     QStringList cols, marks;
@@ -344,13 +355,13 @@ void Table::writeRecord()
         for (int i = 0; i < values.size(); ++i)
             st.bind(i + 1, values[i]);
         st.step();
-        lastInsertId_ = sqlite3_last_insert_rowid(db_->handle());
+        lastInsertId_ = insertedId();
     } else {
         QStringList sets;
         for (const QString &c : cols)
             sets << c + QStringLiteral(" = ?");
-        Statement st(*db_, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                               .arg(quoteIdent(sqlName()), sets.join(QStringLiteral(", "))));
+        Statement st(*db_, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                               .arg(quoteIdent(sqlName()), sets.join(QStringLiteral(", ")), db_->rowIdentity(fields_)));
         int n = 0;
         for (; n < values.size(); ++n)
             st.bind(n + 1, values[n]);
@@ -359,7 +370,7 @@ void Table::writeRecord()
     }
     // An update that reached no row is never a success (the record was found
     // under the same write lock, so this is the last guard, not the check).
-    if (sqlite3_changes(db_->handle()) != 1)
+    if (db_->changes() != 1)
         throw RecordConflict(RecordConflict::Kind::Deleted,
                              QStringLiteral("Rekord nie został zapisany: nie ma go już w tabeli „%1”.").arg(fileName_));
 }
@@ -438,10 +449,11 @@ void Table::remove()
         checkUnchanged(currentRecord(), true);
         if (beforeDelete)
             beforeDelete(*this);
-        Statement st(*db_, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(sqlName())));
+        Statement st(*db_, QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                               .arg(quoteIdent(sqlName()), db_->rowIdentity(fields_)));
         st.bind(1, currentRecord().value(fields_.size()));
         st.step();
-        if (sqlite3_changes(db_->handle()) != 1)
+        if (db_->changes() != 1)
             throw RecordConflict(RecordConflict::Kind::Deleted,
                                  QStringLiteral("Rekord został już usunięty na innym stanowisku."));
         tx.commit();

@@ -90,7 +90,8 @@ private:
     void load(const QVariant &keepIdentity, QVector<FieldDef> fields);
     void checkWritable(const char *what) const;
     void checkSizes() const;
-    QString storedColumns(const QVector<FieldDef> &fields) const;   // the stored fields and rowid
+    QString storedColumns(const QVector<FieldDef> &fields) const;   // the stored fields and the row identity
+    qint64 insertedId() const;   // the row identity of the record just inserted
     // Refuses (RecordConflict) when the stored record is no longer the one read.
     void checkUnchanged(const Record &read, bool deleting) const;
     void writeRecord();

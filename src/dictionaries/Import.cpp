@@ -12,21 +12,20 @@ namespace {
 
 const char *const workTable = "fenwa5_import";
 
-QString quotedName(const QString &name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 // Creates the work table with the source's fields and copies every record
 // of the file into it (values in their stored forms).
 void fillWorkTable(data::Database &db, const data::ParadoxTable &source)
 {
-    QStringList columns, markers;
+    QVector<data::FieldDef> columns;
+    QStringList markers;
     for (int i = 0; i < source.fields().size(); ++i) {
-        columns << quotedName(source.fields()[i].name);
+        data::FieldDef column;
+        column.name = source.fields()[i].name;
+        column.type = data::engineType(source.fields()[i].type);
+        columns << column;
         markers << QStringLiteral(":v%1").arg(i);
     }
-    db.execNative(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(QLatin1String(workTable), columns.join(QLatin1Char(','))));
+    db.createWorkTable(QLatin1String(workTable), columns);
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(QLatin1String(workTable), markers.join(QLatin1Char(',')));
     for (int r = 0; r < source.recordCount(); ++r) {
         const QVector<QVariant> values = source.record(r);
@@ -87,7 +86,7 @@ ImportResult importDictionary(data::Database &db, ImportKind kind, const QString
         data::Database::Transaction tx(db);
         fillWorkTable(db, source);
         result.rows = db.exec(importStatement(db.folder(), kind, QLatin1String(workTable)));
-        db.execNative(QStringLiteral("DROP TABLE temp.%1").arg(QLatin1String(workTable)));
+        db.dropWorkTable(QLatin1String(workTable));
         tx.commit();
         return result;
     } catch (const data::EngineError &e) {

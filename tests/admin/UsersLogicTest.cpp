@@ -213,7 +213,7 @@ TEST(UsersPasswords, ARowChangedOnAnotherWorkstationIsReadAgainBeforeItsPassword
     u.logInAs(1, "admin");
     u.select("jan");
     // Meanwhile jan sets his password on his own workstation.
-    auto other = data::Database::open(u.dir.path());
+    auto other = u.connect();
     ASSERT_TRUE(admin::storePassword(*other, 2, passwordDigest("tajne"), QDate(2016, 3, 15)));
     EXPECT_TRUE(u.logic.resetPassword()) << u.messages.texts().join('\n').toStdString();
     EXPECT_EQ(u.login("jan", QString()), app::LoginResult::Ok);
@@ -234,9 +234,9 @@ TEST(UsersBroadcast, EveryRunningCopyIsFlaggedAndShowsTheText)
     ini.writeString("System", "alert", "stary komunikat");
     // This copy and two others on the same database.
     u.db->registerRunningCopy("root-os");
-    auto anna = data::Database::open(u.dir.path());
+    auto anna = u.connect();
     anna->registerRunningCopy("anna.kowalska-nowak");   // longer than 14 characters
-    auto bartek = data::Database::open(u.dir.path());
+    auto bartek = u.connect();
     bartek->registerRunningCopy("bartek");
 
     QString proposed;

@@ -50,7 +50,7 @@ TEST_P(RecordConflicts, TheLaterWriteIsRefusedAndCanBeRetriedAfterReading)
 {
     const ConflictCase c = GetParam();
     DataFolder f;
-    auto other = Database::open(f.folder());
+    auto other = f.connect();
     std::vector<std::unique_ptr<Table>> keep;
     Table *a = openPasswd(f.db.get(), keep);
     a->append();

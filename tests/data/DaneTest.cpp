@@ -91,7 +91,7 @@ TEST(Dane, OldActivitiesAndContractorsGainUkrOnce)
     EXPECT_FALSE(m.dane->T_kontr->isNull(QStringLiteral("Ukr")));
 
     // The next start does nothing more.
-    auto db = Database::open(m.folder());
+    auto db = m.connect();
     ScriptedMessages msgs;
     TF_Dane second(db.get(), m.user, m.settings, m.reg, msgs, m.clock);
     EXPECT_TRUE(second.open());

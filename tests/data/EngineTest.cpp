@@ -322,7 +322,7 @@ TEST(Table, FiltersOnTables)
 TEST(Table, AFilteredDictionaryIsReadAgainOnlyAfterItChanged)
 {
     DataFolder f;
-    auto other = Database::open(f.folder());   // another workstation
+    auto other = f.connect();   // another workstation
     const QString path = f.path(QStringLiteral("ch.db"));
     f.db->exec(QStringLiteral("INSERT INTO \"%1\" (Ch, Ukr) VALUES (\"ASF\", False), (\"Wścieklizna\", True)").arg(path));
     Table ch(f.db.get(), QStringLiteral("T_Ch"));
@@ -500,7 +500,7 @@ TEST(Query, BatchCopyReplacesTheDestination)
 TEST(Sharing, RunningCopiesAndBusyDatabase)
 {
     DataFolder f;
-    auto other = Database::open(f.folder());
+    auto other = f.connect();
     f.db->registerRunningCopy(QStringLiteral("anna"));
     other->registerRunningCopy(QStringLiteral("jan"));
     EXPECT_EQ(f.db->runningUsers(), (QStringList{QStringLiteral("anna"), QStringLiteral("jan")}));
@@ -553,7 +553,7 @@ TEST(Maintenance, IndexesAndPackKeepTheData)
 TEST(Sharing, ExclusiveOpenWaitsForOtherCopies)
 {
     DataFolder f;
-    auto other = Database::open(f.folder());
+    auto other = f.connect();
     f.db->registerRunningCopy(QStringLiteral("anna"));
     Table t(f.db.get(), QStringLiteral("T_Gat"));
     t.setTableName(QStringLiteral("gat.db"));
@@ -594,7 +594,7 @@ TEST(Table, DisplayAndEditFormatsStayAcrossReads)
 TEST(Sharing, ACommitThatFailsLeavesTheRecordToSaveAgain)
 {
     DataFolder f;
-    auto reader = Database::open(f.folder());
+    auto reader = f.connect();
     f.db->setBusyTimeout(200);
     Table t(f.db.get(), QStringLiteral("T_Gat"));
     t.setTableName(QStringLiteral("gat.db"));

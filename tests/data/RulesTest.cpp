@@ -746,7 +746,7 @@ TEST(Rules, UsersTableGuards)
     // Another user: no insert, no delete, no edit except the own password change.
     Installation other(kOtherUser);
     other.db.reset();
-    other.db = Database::open(admin.folder());
+    other.db = admin.connect();
     ASSERT_TRUE(other.open());
     Table *pw2 = other.d().T_Passwd;
     EXPECT_THROW(pw2->append(), Abort);

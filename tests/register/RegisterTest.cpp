@@ -249,7 +249,7 @@ TEST(Groups, ClosingWithoutTheEditRightFails)
 
     // Another workstation, without the edit right, on the same data folder.
     Installation reader({.content = Content::Nothing, .open = false, .edycja = false});
-    reader.db = Database::open(writer.folder());
+    reader.db = writer.connect();
     reader.settings.fd = writer.folder();
     ASSERT_TRUE(reader.open());
     TF_Dane &dane = reader.d();

@@ -1,0 +1,119 @@
+#pragma once
+// The engine on a PostgreSQL server (libpq): one installation is one schema
+// of a database; one connection per running copy.
+//
+// - statements: "?" and ":name" parameters become $1, $2...; values travel
+//   as text with their lengths (binary-safe for every text the program
+//   stores) and the server infers their types from the statement; results
+//   come back as text and are read into the program's values by the
+//   column's type. Statements the engine keeps (Statement's cache) are
+//   prepared on the server once (PQprepare/PQexecPrepared); the others are
+//   parsed and run in one round trip.
+// - the write lock: a writing transaction takes a transaction-scoped
+//   advisory lock of the installation at BEGIN, so writers queue as on a
+//   data folder while readers go on; a reading snapshot is a repeatable-read,
+//   read-only transaction. Waiting for the lock ends after the busy timeout
+//   (lock_timeout) with the engine's "busy" message.
+// - data stamps: each table of the schema gets a statement-level trigger
+//   that bumps the table's row of _fenwa5_versions, so another connection's
+//   commit gives a new stamp; a change of the table's columns changes its
+//   catalog row, which is in the stamp too.
+// - running copies: a row each in _fenwa5_running; a copy holds a session
+//   advisory lock keyed by its row while its connection lasts, and only
+//   copies whose lock is held are live (a crashed copy's lock goes with its
+//   connection).
+// - identifiers: tables by their lower-case SQL name; columns as the
+//   statement that created them wrote them (the program's own case: "Dok").
+#include "data/Backend.h"
+
+#include <QByteArray>
+#include <QHash>
+
+struct pg_conn;
+struct pg_result;
+
+namespace fenwa::data {
+
+class PgConnection final : public Connection {
+public:
+    // Connects and checks the installation's schema (made when create is
+    // set) and the Polish collation; EngineError with the Polish reason.
+    static std::unique_ptr<PgConnection> open(const QByteArray &conninfo, const QString &schema, bool create);
+    ~PgConnection() override;
+
+    pg_conn *handle() const { return conn_; }
+    const QString &schema() const { return schema_; }
+
+    // Runs simple-protocol text; the result (owned by the caller) when it
+    // succeeded, else EngineError.
+    pg_result *run(const QString &sql);
+    // The Polish message of a failed result (null: the connection's own error).
+    QString describe(const pg_result *result) const;
+    // After a statement finished: its changed-rows count, and the tables a
+    // CREATE TABLE made get their stamp trigger.
+    void finished(const pg_result *result, bool createdTable);
+
+    std::unique_ptr<Cursor> prepare(const QString &nativeSql, bool kept) override;
+    void execNative(const QString &nativeSql) override;
+    qint64 changes() const override { return changes_; }
+    qint64 lastInsertId() override;
+    QString rowIdentity(const QVector<FieldDef> &fields) const override;
+
+    void beginWrite() override;
+    void commit() override;
+    void rollback() noexcept override;
+    bool beginRead() override;
+    void endRead() noexcept override;
+    void setBusyTimeout(int ms) override;
+
+    bool tableExists(const QString &table) override;
+    QStringList tableNames() override;
+    QVector<FieldDef> columns(const QString &table) override;
+    qint64 schemaVersion() override;
+    QStringList indexNames(const QString &table) override;
+    void createIndex(const QString &index, const QString &table, const QString &column) override;
+    void reindex(const QString &table) override;
+    void pack() override;
+    void copyTo(const QString &file) override;
+    void replaceWith(const QString &file) override;
+    QStringList integrityProblems() override;
+    void createWorkTable(const QString &table, const QVector<FieldDef> &columns) override;
+    void dropWorkTable(const QString &table) override;
+
+    DataStamp dataStamp(const QString &table) override;
+
+    qint64 registerCopy(const QString &osUser, const QString &host, qint64 pid, const QDateTime &now) override;
+    void unregisterCopy(qint64 id) override;
+    void heartbeat(qint64 id, const QDateTime &now) override;
+    QVector<RunningCopy> liveCopies(const QDateTime &now) override;
+    void clearCopies() override;
+
+    QString lastError() const override { return lastError_; }
+    // Keeps a message made elsewhere as the last error; returns it.
+    const QString &noteError(const QString &message) const
+    {
+        lastError_ = message;
+        return lastError_;
+    }
+
+    // A fresh name for a statement prepared on the server.
+    QByteArray nextStatementName() { return "f5_" + QByteArray::number(++statements_); }
+
+private:
+    PgConnection(pg_conn *conn, QString schema);
+    void setUpSchema();
+    QString polishMessage(const pg_result *result) const;
+    // Runs a statement of the engine's own with parameters; rows as texts.
+    QVector<QStringList> query(const QString &sql, const QStringList &params = {});
+
+    pg_conn *conn_ = nullptr;
+    QString schema_;
+    QString quotedSchema_;
+    qint64 lockKey_ = 0;    // the installation's write lock
+    int copyClass_ = 0;     // the first key of the running copies' locks
+    qint64 changes_ = 0;
+    quint64 statements_ = 0;
+    mutable QString lastError_;
+};
+
+} // namespace fenwa::data
