@@ -190,7 +190,9 @@ void Aplikacja::createWindows()
 {
     const CurrentUser &user = F_Logowania->record;
     F_Konsola = std::make_unique<TF_Konsola>(user, messages_, clock_, ini_, osUser_);
-    F_Konsola->showDataPlace(place_);
+    F_Konsola->showDataPlace(server_.isSet() ? QStringLiteral("serwer, %1").arg(server_.schema)
+                                             : QStringLiteral("folder"),
+                             place_);
     if (server_.isSet()) {
         // A server that cannot be reached for the broadcast leaves this copy
         // without it; the session itself is already open.

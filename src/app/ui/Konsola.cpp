@@ -332,14 +332,14 @@ void TF_Konsola::watchSocket(int socket)
     });
 }
 
-void TF_Konsola::showDataPlace(const QString &place)
+void TF_Konsola::showDataPlace(const QString &brief, const QString &place)
 {
     if (!placeLabel_) {
         placeLabel_ = new QLabel(this);
         statusBar()->addPermanentWidget(placeLabel_);
     }
-    placeLabel_->setText(QStringLiteral("Dane: ") + place);
-    placeLabel_->setToolTip(placeLabel_->text());
+    placeLabel_->setText(QStringLiteral("Dane: ") + brief);
+    placeLabel_->setToolTip(QStringLiteral("Dane: ") + place);
 }
 
 void TF_Konsola::startIdleWatch()

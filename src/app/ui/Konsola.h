@@ -57,8 +57,9 @@ public:
     // On a server installation: the broadcast comes from the server, read as
     // soon as its notification arrives on the connection's socket.
     void listenForBroadcasts(std::unique_ptr<data::ServerBroadcast> server);
-    // "Dane: …" in the status bar: where the installation's data is.
-    void showDataPlace(const QString &place);
+    // "Dane: …" in the status bar: where the installation's data is, briefly
+    // (the narrow window holds little), the whole place in its tool tip.
+    void showDataPlace(const QString &brief, const QString &place);
 
     // The open register and the chosen group (filled by the register's windows).
     OpenRegister reg;
