@@ -136,8 +136,13 @@ bool ServerBroadcast::notified()
         PQreset(conn_);
         if (PQstatus(conn_) != CONNECTION_OK)
             return false;
-        if (listening_)
-            listen();
+        if (listening_) {
+            try {
+                listen();
+            } catch (const EngineError &) {
+                return false;
+            }
+        }
         return true;
     }
     bool ours = false;

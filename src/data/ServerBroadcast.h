@@ -38,7 +38,7 @@ public:
     // Reads what arrived on the socket; whether a notification for this
     // schema was among it. A lost connection is opened again (and listens
     // again); then the answer is true, since notifications may have been
-    // missed meanwhile.
+    // missed meanwhile. Never throws: a server still away answers false.
     bool notified();
     // The socket of the connection (-1 when lost).
     int socket() const;
