@@ -1,10 +1,12 @@
 #include "admin/UsersLogic.h"
 
 #include "admin/BroadcastKeys.h"
+#include "admin/Settings.h"
 #include "common/Digest.h"
 #include "common/PasswordHash.h"
 #include "data/Guard.h"
 #include "data/Seed.h"
+#include "data/ServerBroadcast.h"
 
 namespace fenwa::admin {
 
@@ -159,10 +161,22 @@ bool UsersLogic::sendBroadcast(IniFile &ini, const AskText &ask)
     if (!dane_.user().admin)
         return false;
     Messages &m = dane_.messages();
-    const std::optional<QString> text = ask(ini.readString(broadcastSection, broadcastTextKey, QString()));
-    if (!text)
-        return false;
+    Settings settings(ini, QString());
+    settings.load();
     try {
+        if (settings.server().isSet()) {
+            // On a server the text and the flags live there and the running
+            // copies are told at once.
+            data::ServerBroadcast server(settings.server());
+            const std::optional<QString> text = ask(server.text());
+            if (!text)
+                return false;
+            server.send(*text, dane_.database()->runningUsers());
+            return true;
+        }
+        const std::optional<QString> text = ask(ini.readString(broadcastSection, broadcastTextKey, QString()));
+        if (!text)
+            return false;
         ini.writeString(broadcastSection, broadcastTextKey, *text);
         // Every running copy, this one included, is told under the
         // operating-system name of its user: the name its receiver reads.

@@ -54,6 +54,9 @@ public:
     // operating-system user of every running copy into the settings file.
     // Returns whether everything was written; a settings file that cannot be
     // written stops it with "Unable to write to <path>" (keys written before stay).
+    // When the settings file names a server, the text and the flags go to the
+    // server instead, in one transaction, and its listeners are notified
+    // (data/ServerBroadcast.h); a server error stores nothing and is shown.
     bool sendBroadcast(IniFile &ini, const AskText &ask);
 
 private:

@@ -1,6 +1,7 @@
 #include "app/Broadcast.h"
 
 #include "common/Platform.h"
+#include "data/EngineError.h"
 
 namespace fenwa::app {
 
@@ -19,24 +20,51 @@ BroadcastReceiver::BroadcastReceiver(admin::IniFile &ini, QString osUser, Messag
 {
 }
 
-bool BroadcastReceiver::flagSet() const
+int BroadcastReceiver::listenOn(std::unique_ptr<data::ServerBroadcast> server)
 {
-    return !showing_ && !osUser_.isEmpty() && ini_.readBool(admin::broadcastSection, osUser_, false);
+    server_ = std::move(server);
+    askServer_ = true;
+    try {
+        return server_->listen();
+    } catch (const data::EngineError &) {
+        return server_->socket();
+    }
 }
 
-bool BroadcastReceiver::poll()
+int BroadcastReceiver::takeNotifications()
 {
-    if (showing_ || osUser_.isEmpty())
-        return false;
+    if (server_ && server_->notified())
+        askServer_ = true;
+    return server_ ? server_->socket() : -1;
+}
+
+// The text when this user's flag is set; a server that cannot be read counts
+// as no message (the next notification or reconnection asks again).
+std::optional<QString> BroadcastReceiver::pendingText()
+{
+    if (server_) {
+        try {
+            return server_->pending(osUser_);
+        } catch (const data::EngineError &) {
+            return std::nullopt;
+        }
+    }
     if (!ini_.readBool(admin::broadcastSection, osUser_, false))
-        return false;
-    const QString text = ini_.readString(admin::broadcastSection, admin::broadcastTextKey, QString());
-    showing_ = true;
-    struct Reset {
-        bool &flag;
-        ~Reset() { flag = false; }
-    } reset{showing_};
-    messages_.warning(text, broadcastTitle);
+        return std::nullopt;
+    return ini_.readString(admin::broadcastSection, admin::broadcastTextKey, QString());
+}
+
+void BroadcastReceiver::clearFlag()
+{
+    if (server_) {
+        try {
+            server_->clear(osUser_);
+        } catch (const data::EngineError &e) {
+            messages_.error(e.message());
+            osUser_.clear();
+        }
+        return;
+    }
     try {
         ini_.writeString(admin::broadcastSection, osUser_, QStringLiteral("0"));
     } catch (const admin::IniWriteError &e) {
@@ -45,6 +73,34 @@ bool BroadcastReceiver::poll()
         messages_.error(e.message());
         osUser_.clear();
     }
+}
+
+bool BroadcastReceiver::flagSet()
+{
+    if (showing_ || osUser_.isEmpty())
+        return false;
+    if (server_) {
+        if (!askServer_ && !server_->notified())
+            return false;
+        askServer_ = false;
+    }
+    return pendingText().has_value();
+}
+
+bool BroadcastReceiver::poll()
+{
+    if (showing_ || osUser_.isEmpty())
+        return false;
+    const std::optional<QString> text = pendingText();
+    if (!text)
+        return false;
+    showing_ = true;
+    struct Reset {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{showing_};
+    messages_.warning(*text, broadcastTitle);
+    clearFlag();
     return true;
 }
 

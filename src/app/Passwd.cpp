@@ -3,13 +3,34 @@
 
 #include "data/Table.h"
 
+#include <QDir>
+
 namespace fenwa::app {
 
-std::unique_ptr<data::Database> openSession(const QString &folder, const QString &settingsPath)
+std::unique_ptr<data::Database> openSession(const QString &folder, const QString &settingsPath,
+                                            const data::ServerAddress &server)
 {
+    if (server.isSet()) {
+        auto db = data::Database::openServer(folder, server.conninfo(), server.schema);
+        if (!db->fileExists(QStringLiteral("passwd.db")))
+            throw data::EngineError(
+                QStringLiteral("Schemat „%1” na serwerze %2 nie zawiera instalacji programu (brak tabeli passwd).")
+                    .arg(server.schema, server.host));
+        return db;
+    }
     if (folder.trimmed().isEmpty())
         throw data::EngineError(noDataFolderText(settingsPath));
     return data::Database::open(folder, data::Database::OpenMode::ExistingOnly);
+}
+
+QString dataPlace(const QString &folder, const data::ServerAddress &server)
+{
+    if (!server.isSet())
+        return QDir::toNativeSeparators(folder);
+    QString place = QStringLiteral("serwer %1:%2").arg(server.host).arg(server.port);
+    if (!server.database.isEmpty())
+        place += QStringLiteral(", baza %1").arg(server.database);
+    return place + QStringLiteral(", schemat %1").arg(server.schema);
 }
 
 bool upgradePasswd(data::Database &db, const QDateTime &now) noexcept

@@ -1,3 +1,5 @@
+#include "Installation.h"
+#include "WaitUntil.h"
 #include "app/Broadcast.h"
 #include "common/ScriptedMessages.h"
 
@@ -103,4 +105,41 @@ TEST(OsUser, HasAName)
 {
     EXPECT_FALSE(osUserName().isEmpty());
     EXPECT_LE(osUserName().size(), 128);
+}
+
+// On a server: one workstation's administrator sends, another workstation's
+// receiver is told through the server's notification and shows the text once.
+TEST(ServerBroadcastTest, SentFromOneConnectionArrivesAtAnother)
+{
+    if (!fenwa::testing::onServer())
+        GTEST_SKIP() << "FENWA5_TEST_PG names no test server";
+    fenwa::testing::DataFolder f(fenwa::testing::Content::Tables);
+    QString error;
+    const data::ServerAddress address = data::ServerAddress::parse(
+        QString::fromUtf8(fenwa::testing::testServer()) + " schema=" + f.schema.name, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+
+    QTemporaryDir dir;
+    IniFile ini{dir.filePath("fenwa5.ini")};
+    ScriptedMessages jan, ewa;
+    BroadcastReceiver toJan(ini, "jan", jan), toEwa(ini, "ewa", ewa);
+    ASSERT_GE(toJan.listenOn(std::make_unique<data::ServerBroadcast>(address)), 0);
+    ASSERT_GE(toEwa.listenOn(std::make_unique<data::ServerBroadcast>(address)), 0);
+    EXPECT_FALSE(toJan.flagSet()) << "nothing sent yet";
+
+    data::ServerBroadcast sender(address);
+    sender.send("Proszę zakończyć pracę z programem.", {"JAN"});
+    EXPECT_EQ(sender.text(), "Proszę zakończyć pracę z programem.");
+    ASSERT_TRUE(fenwa::testing::waitUntil([&] {
+        toJan.takeNotifications();
+        return toJan.flagSet();
+    }));
+    EXPECT_TRUE(toJan.poll());
+    EXPECT_EQ(jan.last(), "Proszę zakończyć pracę z programem.");
+    EXPECT_EQ(jan.shown()[0].title, "Komunikat");
+    EXPECT_FALSE(toJan.poll()) << "the flag was cleared";
+    toEwa.takeNotifications();
+    EXPECT_FALSE(toEwa.poll()) << "sent to jan only";
+    EXPECT_TRUE(ewa.shown().isEmpty());
+    EXPECT_FALSE(ini.sectionExists("System")) << "the settings file is not used";
 }

@@ -1,6 +1,8 @@
 #include "Installation.h"
 #include "common/Digest.h"
+#include "app/Login.h"
 #include "app/Passwd.h"
+#include "common/ScriptedMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,9 +61,66 @@ TEST(LoginSession, RefusesWhatIsNotADataFolder)
 
 TEST(LoginSession, OpensAFolderWithTrailingSeparator)
 {
+    if (fenwa::testing::onServer())
+        GTEST_SKIP() << "a data folder's own case";
     DataFolder f;
     auto db = openSession(f.folder() + "/", "/etc/fenwa5.ini");
     EXPECT_TRUE(db->fileExists("passwd.db"));
+}
+
+namespace {
+// The test server's address with `schema` as the installation's schema.
+data::ServerAddress testServerAddress(const QString &schema)
+{
+    QString error;
+    data::ServerAddress a = data::ServerAddress::parse(
+        QString::fromUtf8(fenwa::testing::testServer()) + QStringLiteral(" schema=") + schema, &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return a;
+}
+} // namespace
+
+TEST(LoginSession, OpensTheServerInstallationAndLogsIn)
+{
+    if (!fenwa::testing::onServer())
+        GTEST_SKIP() << "FENWA5_TEST_PG names no test server";
+    DataFolder f(Content::Installed);
+    auto db = openSession(f.folder(), "/etc/fenwa5.ini", testServerAddress(f.schema.name));
+    ASSERT_TRUE(db->isServer());
+    upgradePasswd(*db, QDateTime(QDate(2016, 9, 14), QTime(10, 0)));
+    CurrentUser user;
+    ScriptedMessages messages;
+    EXPECT_EQ(checkLogin(findUser(*db, "admin"), passwordDigest(QString()), user, messages), LoginResult::Ok);
+    EXPECT_EQ(user.user_str, "admin");
+}
+
+TEST(LoginSession, RefusesAServerInPolish)
+{
+    data::ServerAddress silent;
+    silent.host = QDir::temp().filePath("fenwa5-no-server-here");
+    silent.port = 1;
+    silent.schema = "inst";
+    struct Row {
+        const char *what;
+        data::ServerAddress address;
+        QString expected;
+    };
+    QVector<Row> rows{{"no server", silent, "nie odpowiada"}};
+    DataFolder f(Content::Nothing);
+    if (fenwa::testing::onServer()) {
+        rows.append({"no schema", testServerAddress(f.schema.name + "_brak"), "nie istnieje"});
+        rows.append({"schema without an installation", testServerAddress(f.schema.name),
+                     "nie zawiera instalacji programu"});
+    }
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        try {
+            openSession(f.dir.path(), "/etc/fenwa5.ini", row.address);
+            ADD_FAILURE() << "opened";
+        } catch (const data::EngineError &e) {
+            EXPECT_TRUE(e.message().contains(row.expected)) << e.message().toStdString();
+        }
+    }
 }
 
 TEST(PasswdUpgrade, AddsTheDateOnceAndDatesEveryUser)

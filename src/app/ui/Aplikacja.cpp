@@ -1,6 +1,7 @@
 #include "app/ui/Aplikacja.h"
 
 #include "admin/Passwords.h"
+#include "admin/Settings.h"
 #include "admin/ui/Konfiguracji.h"
 #include "app/Login.h"
 #include "app/Passwd.h"
@@ -10,6 +11,7 @@
 #include "common/ui/OdDo.h"
 #include "data/Dane.h"
 #include "data/Seed.h"
+#include "data/ServerBroadcast.h"
 #include "dictionaries/ui/Slowniki.h"
 #include "register/Register.h"
 #include "register/ui/EdPoz.h"
@@ -122,10 +124,14 @@ bool Aplikacja::prepareSession()
 {
     const QString folder = resolveDataFolder(ini_, registry_);
     privateDirectory();
+    admin::Settings settings(ini_, exeFolder_);
+    settings.load();
+    server_ = settings.server();
+    place_ = dataPlace(folder, server_);
     try {
-        Sesja_1 = openSession(folder, ini_.path());
+        Sesja_1 = openSession(folder, ini_.path(), server_);
     } catch (const data::EngineError &e) {
-        const bool emptyFolder = !folder.trimmed().isEmpty() && QFileInfo(folder).isDir()
+        const bool emptyFolder = !server_.isSet() && !folder.trimmed().isEmpty() && QFileInfo(folder).isDir()
             && !QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(data::Database::fileName)));
         if (!emptyFolder) {
             messages_.error(e.message());
@@ -184,6 +190,17 @@ void Aplikacja::createWindows()
 {
     const CurrentUser &user = F_Logowania->record;
     F_Konsola = std::make_unique<TF_Konsola>(user, messages_, clock_, ini_, osUser_);
+    F_Konsola->showDataPlace(server_.isSet() ? QStringLiteral("serwer, %1").arg(server_.schema)
+                                             : QStringLiteral("folder"),
+                             place_);
+    if (server_.isSet()) {
+        // A server that cannot be reached for the broadcast leaves this copy
+        // without it; the session itself is already open.
+        try {
+            F_Konsola->listenForBroadcasts(std::make_unique<data::ServerBroadcast>(server_));
+        } catch (const data::EngineError &) {
+        }
+    }
 
     auto splash = std::make_unique<TF_Winietka>(user.wersja);
     splash->show();

@@ -8,6 +8,7 @@
 #include "common/Messages.h"
 #include "common/ui/GridLayout.h"
 #include "data/Database.h"
+#include "data/ServerAddress.h"
 
 #include <QObject>
 #include <QString>
@@ -105,6 +106,8 @@ private:
     Clock &clock_;
     QString exeFolder_;
     QString osUser_;
+    data::ServerAddress server_;   // the settings file's server (none: the data folder)
+    QString place_;                // where the data is, for the main window
     admin::InspectorateTables inspectorates_{nullptr};
     QTimer *heartbeat_ = nullptr;
     QStringList shownSteps_;

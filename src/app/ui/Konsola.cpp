@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -303,6 +304,42 @@ void TF_Konsola::showEvent(QShowEvent *event)
 bool TF_Konsola::pollBroadcast()
 {
     return receiver_.poll();
+}
+
+void TF_Konsola::listenForBroadcasts(std::unique_ptr<data::ServerBroadcast> server)
+{
+    watchSocket(receiver_.listenOn(std::move(server)));
+}
+
+// Reading what arrives at once keeps the socket from waking the loop again;
+// the idle pass that follows asks the server for the flag.
+void TF_Konsola::watchSocket(int socket)
+{
+    if (broadcastSocket_ && broadcastSocket_->socket() == socket)
+        return;
+    if (broadcastSocket_) {
+        // Possibly called from the notifier's own signal.
+        broadcastSocket_->setEnabled(false);
+        broadcastSocket_->deleteLater();
+        broadcastSocket_ = nullptr;
+    }
+    if (socket < 0)
+        return;
+    broadcastSocket_ = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+    connect(broadcastSocket_, &QSocketNotifier::activated, this, [this] {
+        ++wakeups_;
+        watchSocket(receiver_.takeNotifications());
+    });
+}
+
+void TF_Konsola::showDataPlace(const QString &brief, const QString &place)
+{
+    if (!placeLabel_) {
+        placeLabel_ = new QLabel(this);
+        statusBar()->addPermanentWidget(placeLabel_);
+    }
+    placeLabel_->setText(QStringLiteral("Dane: ") + brief);
+    placeLabel_->setToolTip(QStringLiteral("Dane: ") + place);
 }
 
 void TF_Konsola::startIdleWatch()

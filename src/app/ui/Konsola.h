@@ -19,6 +19,7 @@
 class QMenu;
 class QAction;
 class QLabel;
+class QSocketNotifier;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -53,6 +54,12 @@ public:
     void stopIdleWatch();
     // One idle pass (also what the event-loop hook runs).
     bool pollBroadcast();
+    // On a server installation: the broadcast comes from the server, read as
+    // soon as its notification arrives on the connection's socket.
+    void listenForBroadcasts(std::unique_ptr<data::ServerBroadcast> server);
+    // "Dane: …" in the status bar: where the installation's data is, briefly
+    // (the narrow window holds little), the whole place in its tool tip.
+    void showDataPlace(const QString &brief, const QString &place);
 
     // The open register and the chosen group (filled by the register's windows).
     OpenRegister reg;
@@ -102,6 +109,7 @@ private:
     QMenu *reportMenu(const QString &title, bool koszty, QVector<QAction *> &items, QWidget *parent);
     void fillTechnical(QMenu *menu, QAction *settings);
     void onIdle();
+    void watchSocket(int socket);
 
     const CurrentUser &user_;
     Messages &messages_;
@@ -117,6 +125,8 @@ private:
     // "Jednostki podległe" and "Pracownie" of the menu bar and the drop-down.
     QVector<QAction *> unitItems_;
     QLabel *userLabel_ = nullptr;   // "Użytkownik: …", always in the status bar
+    QLabel *placeLabel_ = nullptr;  // "Dane: …", beside it
+    QSocketNotifier *broadcastSocket_ = nullptr;
 };
 
 } // namespace fenwa::app
