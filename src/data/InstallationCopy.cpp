@@ -92,8 +92,8 @@ qint64 copyRows(const Database &from, Database &to, const QString &file, const Q
 
 void createIndexes(Database &to, const QString &file)
 {
-    if (const schema::TableSpec *spec = schema::find(file)) {
-        schema::createIndexes(to, *spec);
+    if (const schema::TableSpec *shared = schema::find(file)) {
+        schema::createIndexes(to, *shared);
         return;
     }
     const QString lower = file.toLower();

@@ -1,5 +1,7 @@
 #include "data/ServerAddress.h"
 
+#include "data/PgText.h"
+
 #include <QStringList>
 #include <QUrl>
 #include <libpq-fe.h>
@@ -199,32 +201,19 @@ ServerAddress parseKeywords(const QString &text, QString *error)
 }
 
 using Connection = std::unique_ptr<PGconn, decltype(&PQfinish)>;
-using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+using pg::Result;
+using pg::serverWords;
 
 Connection connect(const ServerAddress &address)
 {
     return Connection(PQconnectdb(address.conninfo().constData()), &PQfinish);
 }
 
-// The server's or libpq's own words, on one line.
-QString serverWords(PGconn *conn)
-{
-    return QString::fromUtf8(PQerrorMessage(conn)).simplified();
-}
-
 // One row of one value of a statement with text parameters; nullopt (and the
 // reason in *error) when the statement fails.
 std::optional<QString> scalar(PGconn *conn, const char *sql, const QStringList &params, QString *error)
 {
-    QVector<QByteArray> values;
-    QVector<const char *> pointers;
-    for (const QString &p : params)
-        values << p.toUtf8();
-    for (const QByteArray &v : values)
-        pointers << v.constData();
-    const Result result(PQexecParams(conn, sql, int(pointers.size()), nullptr, pointers.constData(), nullptr,
-                                     nullptr, 0),
-                        &PQclear);
+    const Result result = pg::execText(conn, sql, params);
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1) {
         *error = QStringLiteral("Serwer zwrócił błąd: %1").arg(serverWords(conn));
         return std::nullopt;

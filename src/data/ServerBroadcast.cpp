@@ -1,6 +1,7 @@
 #include "data/ServerBroadcast.h"
 
 #include "data/EngineError.h"
+#include "data/PgText.h"
 
 #include <QVector>
 #include <libpq-fe.h>
@@ -11,12 +12,8 @@ namespace {
 
 const char channel[] = "fenwa5_komunikat";
 
-using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
-
-QString serverWords(PGconn *conn)
-{
-    return QString::fromUtf8(PQerrorMessage(conn)).simplified();
-}
+using pg::Result;
+using pg::serverWords;
 
 } // namespace
 
@@ -51,15 +48,7 @@ ServerBroadcast::~ServerBroadcast()
 
 void ServerBroadcast::exec(const char *sql, const QStringList &params)
 {
-    QVector<QByteArray> values;
-    QVector<const char *> pointers;
-    for (const QString &p : params)
-        values << p.toUtf8();
-    for (const QByteArray &v : values)
-        pointers << v.constData();
-    const Result result(PQexecParams(conn_, sql, int(pointers.size()), nullptr, pointers.constData(), nullptr,
-                                     nullptr, 0),
-                        &PQclear);
+    const Result result = pg::execText(conn_, sql, params);
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         throw EngineError(QStringLiteral("Serwer zwrócił błąd: %1").arg(serverWords(conn_)));
