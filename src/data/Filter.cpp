@@ -406,7 +406,7 @@ QDate literalDate(const Literal &lit)
     return {};
 }
 
-QString sqlOf(const Node &n, QVariantList &binds, const std::function<FieldType(const QString &)> &fieldType)
+QString sqlOf(const Node &n, QVariantList &binds, const std::function<FieldType(QString &)> &fieldType)
 {
     if (n.kind != Node::Compare) {
         if (n.kind == Node::Not)
@@ -417,10 +417,12 @@ QString sqlOf(const Node &n, QVariantList &binds, const std::function<FieldType(
             parts << u'(' + sqlOf(k, binds, fieldType) + u')';
         return parts.join(n.kind == Node::And ? QStringLiteral(" AND ") : QStringLiteral(" OR "));
     }
-    const FieldType type = fieldType(n.field);
+    QString stored = n.field;
+    const FieldType type = fieldType(stored);
     if (type == FieldType::Unknown)
         throw EngineError(QStringLiteral("Nieznane pole %1 w filtrze.").arg(n.field));
-    const QString col = quoteIdent(n.field);
+    // The field as the table spells it: the server tells "Rok" from "rok".
+    const QString col = quoteIdent(stored);
     const QString op = opText(n.op);
     const Literal &lit = n.lit;
 
@@ -615,7 +617,7 @@ QString Filter::quoteText(const QString &text)
     return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
-QString Filter::toSql(QVariantList &binds, const std::function<FieldType(const QString &)> &fieldType) const
+QString Filter::toSql(QVariantList &binds, const std::function<FieldType(QString &)> &fieldType) const
 {
     if (!impl_)
         return {};

@@ -38,9 +38,9 @@ public:
 
     // A WHERE condition with ? placeholders; the values are appended to binds.
     // fieldType tells the stored type of a field (Unknown when it does not exist,
-    // which throws EngineError naming the field).
-    QString toSql(QVariantList &binds,
-                  const std::function<FieldType(const QString &)> &fieldType) const;
+    // which throws EngineError naming the field) and may replace the name as
+    // typed with the table's own spelling of it, which the statement then uses.
+    QString toSql(QVariantList &binds, const std::function<FieldType(QString &)> &fieldType) const;
 
     // Evaluates the filter on one record; valueOf gives the field's program
     // value (QDate, double, bool, QString... or null).

@@ -152,10 +152,12 @@ void Table::load(const QVariant &keepIdentity, QVector<FieldDef> fields)
         QVariantList binds;
         if (!filterText.isEmpty()) {
             Filter f = Filter::parse(filterText);
-            QString where = f.toSql(binds, [&](const QString &name) {
+            QString where = f.toSql(binds, [&](QString &name) {
                 for (int i = 0; i < physicalCount_; ++i)
-                    if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                    if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0) {
+                        name = fields[i].name;
                         return fields[i].type;
+                    }
                 return FieldType::Unknown;
             });
             if (!where.isEmpty())
@@ -255,7 +257,7 @@ void Table::filterChanged()
         // refused before anything changes, as it is when the table is read.
         if (filtered_ && !filterText_.trimmed().isEmpty()) {
             QVariantList binds;
-            Filter::parse(filterText_).toSql(binds, [&](const QString &name) {
+            Filter::parse(filterText_).toSql(binds, [&](QString &name) {
                 const int i = fieldIndex(name);
                 return i >= 0 && i < physicalCount_ ? fields_[i].type : FieldType::Unknown;
             });

@@ -133,6 +133,8 @@ TEST(OpenRegister, AnOldRegisterGetsObAndTheIndexesItsLookupsUse)
     EXPECT_TRUE(schema::positionsHaveOb(*v.db, v.reg.sufiks));
     EXPECT_EQ(schema::missingRegisterIndexes(*v.db, v.reg.positionsFile()), QStringList());
     EXPECT_EQ(schema::missingRegisterIndexes(*v.db, v.reg.groupsFile()), QStringList());
+    if (v.db->isServer())
+        return; // the plans below are read from SQLite; the server plans by its statistics
 
     // A group's positions and sums, the duplicate check of a group, the
     // reference scans before a dictionary entry is deleted and a month's groups.
