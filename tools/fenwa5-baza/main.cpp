@@ -213,6 +213,14 @@ int check(const Place &where)
     return 1;
 }
 
+// "1 tabela", "23 tabele", "25 tabel": the noun agreeing with the number.
+QString counted(qint64 n, const char *one, const char *few, const char *many)
+{
+    const qint64 lastTwo = n % 100, last = n % 10;
+    const char *word = n == 1 ? one : (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) ? few : many;
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(word));
+}
+
 int copy(const Place &from, const Place &to)
 {
     std::unique_ptr<Database> source = from.open();
@@ -230,7 +238,8 @@ int copy(const Place &from, const Place &to)
         copyInto(*openNewServerSchema(to.folder, to.server));
     else
         createDatabase(to.folder, copyInto);
-    out << "Skopiowano instalację (" << tables << " tabel, " << total << " wierszy) do: " << to.shown() << Qt::endl;
+    out << "Skopiowano instalację (" << counted(tables, "tabela", "tabele", "tabel") << ", "
+        << counted(total, "wiersz", "wiersze", "wierszy") << ") do: " << to.shown() << Qt::endl;
     return 0;
 }
 

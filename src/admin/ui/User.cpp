@@ -10,6 +10,8 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace fenwa::admin {
 
 namespace {
@@ -115,12 +117,15 @@ TF_User::TF_User(data::TF_Dane &dane, IniFile &ini, TF_UstawHaslo &ustawHaslo, Q
     connect(dane_.DS_Passwd, &data::DataSource::stateChanged, this, &TF_User::updateMenu);
 
     askText = [this](const QString &proposed) -> std::optional<QString> {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QStringLiteral("Wysyłanie komunikatu"),
-                                                   QStringLiteral("Treść komunikatu:"), QLineEdit::Normal, proposed, &ok);
-        if (!ok)
+        QInputDialog ask(this);
+        ask.setWindowTitle(QStringLiteral("Wysyłanie komunikatu"));
+        ask.setLabelText(QStringLiteral("Treść komunikatu:"));
+        ask.setTextValue(proposed);
+        // Wide enough for the caption and a sentence of the message.
+        ask.resize(std::max(ask.sizeHint().width(), 460), ask.sizeHint().height());
+        if (ask.exec() != QDialog::Accepted)
             return std::nullopt;
-        return text;
+        return ask.textValue();
     };
 }
 

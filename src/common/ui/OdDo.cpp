@@ -1,10 +1,10 @@
 #include "common/ui/OdDo.h"
 
+#include "common/ui/DateField.h"
 #include "data/Units.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,12 +15,7 @@ namespace fenwa::ui {
 
 PeriodUnitPanel::PeriodUnitPanel(const QDate &today, QWidget *parent) : QWidget(parent)
 {
-    auto date = [&] {
-        auto *d = new QDateEdit(today, this);
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        return d;
-    };
+    auto date = [&] { return new DateField(today, this); };
     Label1 = new QLabel(QStringLiteral("Od dnia:"), this);
     DateTimePicker1 = date();
     Label2 = new QLabel(QStringLiteral("Do dnia:"), this);

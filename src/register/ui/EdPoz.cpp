@@ -1,13 +1,13 @@
 #include "register/ui/EdPoz.h"
 
 #include "common/Numbers.h"
+#include "common/ui/DateField.h"
 #include "data/Checks.h"
 #include "data/Guard.h"
 #include "data/Schema.h"
 #include "register/PositionAmounts.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -96,9 +96,7 @@ void TF_EdPoz::build()
         return addLookup(form, row++, caption, field, dictionary, std::move(columns), page);
     };
 
-    DateTimePicker1 = new QDateEdit(this);
-    DateTimePicker1->setCalendarPopup(true);
-    DateTimePicker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    DateTimePicker1 = new fenwa::ui::DateField(this);
     DateTimePicker1->setMinimumDate(kNoDate);
     DateTimePicker1->setSpecialValueText(QStringLiteral(" "));
     label(QStringLiteral("Data"), form, row)->setBuddy(DateTimePicker1);

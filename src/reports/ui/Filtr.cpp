@@ -1,7 +1,8 @@
 #include "reports/ui/Filtr.h"
 
+#include "common/ui/DateField.h"
+
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -81,15 +82,11 @@ void TF_FiltrBool::prefill(const QString &title, bool value)
 TF_FiltrDat::TF_FiltrDat(QWidget *parent)
     : FilterDialog(parent)
     , Label1(new QLabel(this))
-    , Od(new QDateEdit(this))
-    , Do(new QDateEdit(this))
+    , Od(new fenwa::ui::DateField(this))
+    , Do(new fenwa::ui::DateField(this))
 {
     body->addWidget(Label1);
     auto *form = new QFormLayout;
-    for (QDateEdit *e : {Od, Do}) {
-        e->setCalendarPopup(true);
-        e->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    }
     form->addRow(QStringLiteral("od"), Od);
     form->addRow(QStringLiteral("do"), Do);
     body->addLayout(form);

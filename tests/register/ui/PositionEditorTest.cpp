@@ -270,6 +270,26 @@ TEST(PositionEditor, TheLookupListsAreWorkedFromTheKeyboard)
     e.poz().append();
 }
 
+TEST(PositionEditor, TabLeavesTheDateForTheNextFieldInsteadOfItsMonth)
+{
+    Editor e;
+    e.user = [&](TF_EdPoz &w) {
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        w.DateTimePicker1->setFocus(Qt::TabFocusReason);
+        const QDate date = w.DateTimePicker1->date();
+        QTest::keyClick(w.DateTimePicker1, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), w.E_Pks);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12/3"));
+        EXPECT_EQ(w.DateTimePicker1->date(), date);
+        EXPECT_EQ(w.E_Pks->text(), QStringLiteral("12/3"));
+        QTest::keyClick(w.E_Pks, Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), w.DateTimePicker1);
+        w.BitBtn2->click();
+    };
+    e.poz().append();
+}
+
 TEST(PositionEditor, TheLaboratoryOnlyInAVoivodeshipInstallationAndTheExtraFieldsFold)
 {
     for (int p_w : {1, 2}) {
