@@ -337,8 +337,16 @@ const PGresult *PgCursor::shape() const
         return result_;
     if (!description_) {
         PGconn *c = conn_.handle();
-        if (name_.isEmpty())
-            PQclear(PQprepare(c, "", sql_.constData(), 0, nullptr));
+        if (name_.isEmpty()) {
+            // A statement the server cannot prepare is refused in its own words
+            // (not as a missing unnamed statement).
+            PGresult *prepared = PQprepare(c, "", sql_.constData(), 0, nullptr);
+            const bool ok = prepared && PQresultStatus(prepared) == PGRES_COMMAND_OK;
+            const QString message = ok ? QString() : conn_.describe(prepared);
+            PQclear(prepared);
+            if (!ok)
+                throw EngineError(message);
+        }
         description_ = PQdescribePrepared(c, name_.constData());
         if (!description_ || PQresultStatus(description_) != PGRES_COMMAND_OK) {
             const QString message = conn_.describe(description_);
