@@ -673,9 +673,9 @@ TEST(Query, ABareColumnIsResolvedAgainAfterAnotherWorkstationAddedAColumn)
     q.open();
     EXPECT_EQ(q.recordCount(), 2);   // only the groups hold rozdz
     // Now the positions hold it too, and they come first: the same text means their column.
-    auto other = Database::open(f.folder());
-    other->execNative(QStringLiteral("ALTER TABLE \"p%1\" ADD COLUMN rozdz INTEGER").arg(s.chopped(3)));
-    other->execNative(QStringLiteral("UPDATE \"p%1\" SET rozdz = 7 WHERE Opis = 'b'").arg(s.chopped(3)));
+    auto other = f.connect();
+    other->exec(QStringLiteral("ALTER TABLE \"%1\" ADD rozdz INTEGER").arg(f.path(QStringLiteral("p") + s)));
+    other->exec(QStringLiteral("UPDATE \"%1\" SET rozdz = 7 WHERE Opis = \"b\"").arg(f.path(QStringLiteral("p") + s)));
     q.open();
     ASSERT_EQ(q.recordCount(), 1);
     EXPECT_EQ(q.asString(QStringLiteral("opis")), QStringLiteral("b"));
