@@ -524,9 +524,15 @@ TEST(Sharing, RunningCopiesAndBusyDatabase)
         QString msg = errorOf([&] { t.post(); });
         EXPECT_TRUE(msg.contains(QStringLiteral("zajęta"))) << msg.toStdString();
         EXPECT_EQ(t.state(), Dataset::State::Insert);
+        // So does a statement run outside a transaction.
+        msg = errorOf([&] {
+            other->exec(QStringLiteral("INSERT INTO \"%1\" (Gat) VALUES (\"owce\")").arg(f.path(QStringLiteral("gat.db"))));
+        });
+        EXPECT_TRUE(msg.contains(QStringLiteral("zajęta"))) << msg.toStdString();
     }
     t.post();
     EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(f.count(QStringLiteral("gat.db")), 1);
 }
 
 TEST(Maintenance, IndexesAndPackKeepTheData)
