@@ -125,30 +125,81 @@ QByteArray numberParameters(const QString &sql, QHash<QString, int> *names, int 
     return out.toUtf8();
 }
 
-// The column a numbered parameter gives its value to: "col" = $n (SET and
-// WHERE), or its place in INSERT's column list and VALUES; empty when the
-// statement does not say.
-QString columnOfParameter(const QString &sql, int parameter)
+// The items of the parenthesised list whose "(" is at `open`, split at its
+// own commas (not at those in quotes or in nested parentheses), trimmed;
+// *end is set after its ")".
+QStringList listItems(const QString &sql, int open, int *end)
 {
-    if (parameter == 0)
-        return QString();
-    const QString mark = QLatin1Char('$') + QString::number(parameter);
-    static const QRegularExpression assigned(QStringLiteral("\"?([\\w]+)\"?\\s*=\\s*\\$(\\d+)\\b"));
-    for (auto it = assigned.globalMatch(sql); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(2).toInt() == parameter)
-            return m.captured(1);
+    QStringList items;
+    QString item;
+    int depth = 0;
+    QChar quote;
+    const int n = int(sql.size());
+    int i = open + 1;
+    for (; i < n; ++i) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')' && depth-- == 0) {
+            break;
+        } else if (c == u',' && depth == 0) {
+            items << item.trimmed();
+            item.clear();
+            continue;
+        }
+        item += c;
     }
-    static const QRegularExpression insert(QStringLiteral("^\\s*INSERT\\s+INTO\\s+\\S+\\s*\\(([^)]*)\\)\\s*VALUES\\s*\\(([^)]*)\\)"),
+    items << item.trimmed();
+    *end = i + 1;
+    return items;
+}
+
+// The column a value is given to, the value written as in the statement (a
+// parameter "$2" or a literal 'abc'): "col" = value (SET and WHERE), or its
+// place in INSERT's column list and a row of its VALUES; empty when the
+// statement does not say.
+QString columnOfValue(const QString &sql, const QString &value)
+{
+    if (value.isEmpty())
+        return QString();
+    const QRegularExpression assigned(QStringLiteral("\"?(\\w+)\"?\\s*=\\s*") + QRegularExpression::escape(value)
+                                      + QStringLiteral("(?![\\d'])"));
+    if (const auto m = assigned.match(sql); m.hasMatch())
+        return m.captured(1);
+    static const QRegularExpression insert(QStringLiteral("^\\s*INSERT\\s+INTO\\s+\\S+?\\s*\\("),
                                            QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = insert.match(sql); m.hasMatch()) {
-        const QStringList columns = m.captured(1).split(QLatin1Char(','));
-        const QStringList values = m.captured(2).split(QLatin1Char(','));
+    const auto m = insert.match(sql);
+    if (!m.hasMatch())
+        return QString();
+    int at = 0;
+    const QStringList columns = listItems(sql, int(m.capturedEnd()) - 1, &at);
+    static const QRegularExpression rows(QStringLiteral("\\G\\s*(VALUES\\s*|,\\s*)\\("),
+                                         QRegularExpression::CaseInsensitiveOption);
+    for (auto row = rows.match(sql, at); row.hasMatch(); row = rows.match(sql, at)) {
+        const QStringList values = listItems(sql, int(row.capturedEnd()) - 1, &at);
         for (int k = 0; k < values.size() && k < columns.size(); ++k)
-            if (values[k].trimmed() == mark)
-                return columns[k].trimmed().remove(QLatin1Char('"'));
+            if (values[k] == value)
+                return QString(columns[k]).remove(QLatin1Char('"'));
     }
     return QString();
+}
+
+// Whether a statement writes to the installation, so that run outside a
+// transaction it takes the write lock first (as SQLite's autocommit write
+// takes the file's): anything but a query, a session command or VACUUM,
+// which runs outside any transaction.
+bool writes(const QString &sql)
+{
+    static const QRegularExpression reading(QStringLiteral("^[\\s(]*(SELECT|WITH|VALUES|TABLE|SHOW|EXPLAIN|VACUUM|"
+                                                           "BEGIN|START|COMMIT|END|ROLLBACK|SET|RESET|DEALLOCATE|"
+                                                           "LISTEN|UNLISTEN|NOTIFY)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return !reading.match(sql).hasMatch();
 }
 
 bool createsTable(const QString &sql)
@@ -160,7 +211,8 @@ bool createsTable(const QString &sql)
 
 class PgCursor final : public Cursor {
 public:
-    PgCursor(PgConnection &conn, const QString &sql, bool kept) : conn_(conn), createsTable_(createsTable(sql))
+    PgCursor(PgConnection &conn, const QString &sql, bool kept)
+        : conn_(conn), createsTable_(createsTable(sql)), writes_(writes(sql))
     {
         int count = 0;
         sql_ = numberParameters(sql, &names_, &count);
@@ -223,6 +275,7 @@ public:
 
 private:
     void execute();
+    void run();   // the statement as it stands, in the transaction there is
     // The Polish message naming the field whose value the server refused
     // for its type; empty when it cannot be told.
     QString refusedField(const PGresult *r) const;
@@ -234,6 +287,7 @@ private:
 
     PgConnection &conn_;
     bool createsTable_;
+    bool writes_;
     QByteArray sql_;
     QByteArray name_;   // prepared on the server under this name; empty: parsed at each run
     QHash<QString, int> names_;
@@ -279,6 +333,23 @@ void PgCursor::bind(int index, const QVariant &value)
 
 void PgCursor::execute()
 {
+    if (writes_ && PQtransactionStatus(conn_.handle()) == PQTRANS_IDLE) {
+        // Outside a transaction: under the write lock, as a transaction of one statement.
+        conn_.beginWrite();
+        try {
+            run();
+        } catch (...) {
+            conn_.rollback();
+            throw;
+        }
+        conn_.commit();
+        return;
+    }
+    run();
+}
+
+void PgCursor::run()
+{
     const int n = values_.size();
     QVector<const char *> values(n);
     QVector<int> lengths(n);
@@ -319,11 +390,14 @@ QString PgCursor::refusedField(const PGresult *r) const
     const QString typeName = !m.captured(1).isEmpty() ? m.captured(1) : m.captured(4);
     const QByteArray value = (!m.captured(2).isEmpty() ? m.captured(2)
                               : !m.captured(3).isEmpty() ? m.captured(3) : m.captured(5)).toUtf8();
-    int parameter = 0;
-    for (int k = 0; k < values_.size() && parameter == 0; ++k)
-        if (!nulls_[k] && values_[k] == value)
-            parameter = k + 1;
-    const QString column = columnOfParameter(QString::fromUtf8(sql_), parameter);
+    // A parameter given that value, else the value as a literal of the statement.
+    QString given = quotedLiteral(QString::fromUtf8(value));
+    for (int k = 0; k < values_.size(); ++k)
+        if (!nulls_[k] && values_[k] == value) {
+            given = QLatin1Char('$') + QString::number(k + 1);
+            break;
+        }
+    const QString column = columnOfValue(QString::fromUtf8(sql_), given);
     if (column.isEmpty())
         return QString();
     const FieldType type = typeName.isEmpty() ? FieldType::Date
@@ -337,8 +411,16 @@ const PGresult *PgCursor::shape() const
         return result_;
     if (!description_) {
         PGconn *c = conn_.handle();
-        if (name_.isEmpty())
-            PQclear(PQprepare(c, "", sql_.constData(), 0, nullptr));
+        if (name_.isEmpty()) {
+            // A statement the server cannot prepare is refused in its own words
+            // (not as a missing unnamed statement).
+            PGresult *prepared = PQprepare(c, "", sql_.constData(), 0, nullptr);
+            const bool ok = prepared && PQresultStatus(prepared) == PGRES_COMMAND_OK;
+            const QString message = ok ? QString() : conn_.describe(prepared);
+            PQclear(prepared);
+            if (!ok)
+                throw EngineError(message);
+        }
         description_ = PQdescribePrepared(c, name_.constData());
         if (!description_ || PQresultStatus(description_) != PGRES_COMMAND_OK) {
             const QString message = conn_.describe(description_);
@@ -654,9 +736,21 @@ std::unique_ptr<Cursor> PgConnection::prepare(const QString &nativeSql, bool kep
 
 void PgConnection::execNative(const QString &nativeSql)
 {
-    PGresult *r = run(nativeSql);
-    finished(r, createsTable(nativeSql));
-    PQclear(r);
+    // Outside a transaction a write takes the write lock first.
+    const bool locked = writes(nativeSql) && PQtransactionStatus(conn_) == PQTRANS_IDLE;
+    if (locked)
+        beginWrite();
+    try {
+        PGresult *r = run(nativeSql);
+        finished(r, createsTable(nativeSql));
+        PQclear(r);
+    } catch (...) {
+        if (locked)
+            rollback();
+        throw;
+    }
+    if (locked)
+        commit();
 }
 
 qint64 PgConnection::lastInsertId()
@@ -835,12 +929,13 @@ void PgConnection::createWorkTable(const QString &table, const QVector<FieldDef>
         }
         defs << quoteIdent(c.name) + QLatin1Char(' ') + type;
     }
-    execNative(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(quoteIdent(table), defs.join(QLatin1Char(','))));
+    // The session's own: no write lock of the installation.
+    PQclear(run(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(quoteIdent(table), defs.join(QLatin1Char(',')))));
 }
 
 void PgConnection::dropWorkTable(const QString &table)
 {
-    execNative(QStringLiteral("DROP TABLE pg_temp.%1").arg(quoteIdent(table)));
+    PQclear(run(QStringLiteral("DROP TABLE pg_temp.%1").arg(quoteIdent(table))));
 }
 
 DataStamp PgConnection::dataStamp(const QString &table)
