@@ -232,6 +232,57 @@ TEST(Reports, EqualPartialRowsOfTwoUnitsBothCount)
     EXPECT_TRUE(q.sql().contains(QStringLiteral("UNION ALL")));
 }
 
+// With the quantities themselves as a criterion and "Drukować ilości", each
+// row's quantity is the total of its positions' quantities, for one unit and
+// consolidated (not the criterion's value once per register), and the rows
+// follow the criterion's values.
+TEST(Reports, QuantityCriterionRowsTotalTheirPositionsQuantities)
+{
+    Demo d(false);
+    struct Position {
+        const char *unit;
+        int ilosc, jm;
+    };
+    const Position positions[]{{"2000", 1, 1}, {"2000", 1, 1}, {"2000", 1, 1}, {"2000", 2, 2},
+                               {"2080", 1, 1}, {"2080", 2, 1}, {"2080", 2, 2}};
+    for (const QString &code : {QStringLiteral("2000"), QStringLiteral("2080")}) {
+        createRegister(*d.db, 2016, code);
+        d.db->exec(
+            QStringLiteral("INSERT INTO g_2016_%1 (Id,Dok,Rozdz,Par,Rok,Mc,Zk) VALUES (1,'A/1',2,1,2016,3,False)")
+                .arg(code));
+    }
+    for (const Position &p : positions)
+        d.db->exec(QStringLiteral("INSERT INTO p_2016_%1 (Dok,zf,jm,kontr,cz,ilosc,netto,podatki,brutto,wyd,kosz,Data) "
+                                  "VALUES (1,1,%2,1,1,%3,10,0,10,True,False,'2016-03-05')")
+                       .arg(QLatin1String(p.unit))
+                       .arg(p.jm)
+                       .arg(p.ilosc));
+    auto quantities = [&](const QString &code) {
+        return sums(
+            d.rows(QStringLiteral("SELECT p.ilosc, j.jm, p.ilosc FROM p_2016_%1 p JOIN jm j ON j.Id=p.jm").arg(code)));
+    };
+    QMap<QString, double> both = quantities(QStringLiteral("2000"));
+    for (auto [k, v] : quantities(QStringLiteral("2080")).asKeyValueRange())
+        both[k] += v;
+
+    ReportRequest r = d.request(QStringLiteral("2000"));
+    r.ilosci = true;
+    Query q(d.db.get(), QStringLiteral("Q"));
+    for (bool zbiorczy : {false, true}) {
+        r.zbiorczy = zbiorczy;
+        openCriteria(q, r, {QStringLiteral("ilości")});
+        ASSERT_EQ(q.fieldCount(), 6); // ilosc, Jm, the quantity total, netto, podatki, brutto
+        QMap<QString, double> actual;
+        for (int row = 0; row < q.recordCount(); ++row) {
+            actual[q.valueAt(row, 0).toString() + u'|' + q.valueAt(row, 1).toString()] += q.valueAt(row, 2).toDouble();
+            if (row > 0) {
+                EXPECT_LE(q.valueAt(row - 1, 0).toDouble(), q.valueAt(row, 0).toDouble()) << "row " << row;
+            }
+        }
+        expectSameSums(actual, zbiorczy ? both : quantities(QStringLiteral("2000")));
+    }
+}
+
 // The multi-criteria sheet has one subtotal row after each run of equal
 // chapters, summing that chapter's amounts with SUBTOTAL(9, …), and a grand total.
 TEST(Reports, MultiCriteriaSubtotalsReadBackFromTheSheet)
