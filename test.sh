@@ -31,10 +31,7 @@ QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300
 
 if [ -n "$server" ]; then
   echo "Testy rdzenia na serwerze PostgreSQL: $server"
-  # Tests listed in tests/not-yet-on-server.txt are left out of this run.
-  pending="$(grep -v '^#' "$here/tests/not-yet-on-server.txt" | sed 's/[.[\]/\\&/g' | paste -sd'|' -)"
-  FENWA5_TEST_PG="$server" QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300 -L core \
-    ${pending:+-E "^($pending)"}
+  FENWA5_TEST_PG="$server" QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300 -L core
 fi
 
 # Under the sanitizers (the build runs them in a few shares, see CMakeLists.txt).

@@ -125,6 +125,22 @@ struct DataFolder {
         q.open();
         return int(q.asInt(QStringLiteral("n")));
     }
+    // The rows of a statement of the program's dialect, read through the
+    // engine (on either backend), each value as text (NULL as "").
+    QVector<QStringList> rows(const QString &sql)
+    {
+        data::Query q(db.get(), QStringLiteral("Q_Rows"));
+        q.setSql({sql});
+        q.open();
+        QVector<QStringList> out;
+        for (int r = 0; r < q.recordCount(); ++r) {
+            QStringList row;
+            for (int c = 0; c < q.fieldCount(); ++c)
+                row << q.valueAt(r, c).toString();
+            out << row;
+        }
+        return out;
+    }
     // The name of the unit CODE in TABLE (jp.db names it in Jp, the others in Nazwa).
     QString unit(const char *table, const char *code)
     {

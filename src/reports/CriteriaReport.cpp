@@ -9,6 +9,12 @@ namespace fenwa::reports {
 
 namespace {
 
+// The quantity total's name in both stages. Named "ilosc" it would share its
+// name with the quantity criterion, and the consolidated run's outer SUM(ilosc)
+// would add up the criterion's values, once per register, instead of the
+// registers' quantity totals.
+constexpr QLatin1String kQuantityTotal{"suma_ilosci"};
+
 QVector<const MultiCriterion *> chosen(const QStringList &included)
 {
     QVector<const MultiCriterion *> out;
@@ -31,9 +37,9 @@ QStringList part(const QString &folder, const ReportRequest &request, const QVec
     if (request.ilosci)
         grp += QStringLiteral(",jm.jm");
     data::SqlBuilder q(folder);
-    q.select(sel + (request.ilosci ? QStringLiteral("jm.jm As Jm, SUM(ilosc) ilosc,SUM(p.netto) netto,"
-                                                    "SUM(p.podatki) podatki,SUM(p.brutto) brutto")
-                                   : QStringLiteral("SUM(p.netto) netto,SUM(p.podatki) podatki,SUM(p.brutto) brutto")));
+    if (request.ilosci)
+        sel += QStringLiteral("jm.jm As Jm, SUM(ilosc) ") + kQuantityTotal + u',';
+    q.select(sel + QStringLiteral("SUM(p.netto) netto,SUM(p.podatki) podatki,SUM(p.brutto) brutto"));
     q.from(QStringLiteral("p") + suffix, QStringLiteral("as p"));
     q.join(QStringLiteral("g") + suffix, QStringLiteral("as g"), QStringLiteral("p.dok=g.id"));
     QStringList lines = q.lines();
@@ -128,10 +134,10 @@ QStringList criteriaStatement(const QString &folder, const ReportRequest &reques
     if (!request.zbiorczy)
         return part(folder, request, chosenOnes, request.suffix()) << QStringLiteral("ORDER BY ") + ord;
     QStringList lines;
+    if (request.ilosci)
+        sel2 += QStringLiteral("jm, SUM(") + kQuantityTotal + QStringLiteral(") ") + kQuantityTotal + u',';
     lines << QStringLiteral("SELECT ") + sel2
-            + (request.ilosci ? QStringLiteral("jm, SUM(ilosc) ilosc,SUM(netto) netto,SUM(podatki) podatki,"
-                                               "SUM(brutto) brutto")
-                              : QStringLiteral("SUM(netto) netto,SUM(podatki) podatki,SUM(brutto) brutto"));
+                 + QStringLiteral("SUM(netto) netto,SUM(podatki) podatki,SUM(brutto) brutto");
     lines << QStringLiteral("FROM (");
     lines << part(folder, request, chosenOnes, request.suffix());
     for (const QString &other : others)

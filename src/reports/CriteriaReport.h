@@ -8,6 +8,8 @@
 //
 // A consolidated run is one statement: the registers' partial sums joined by
 // UNION ALL inside "FROM (" ... ")" and summed again; no work table is written.
+// The quantity total is the column suma_ilosci (in both stages), so that it
+// never shares its name with the quantity criterion "ilosc".
 #include "data/Query.h"
 #include "output/SheetExport.h"
 #include "reports/ReportRequest.h"

@@ -1,5 +1,5 @@
 // The dictionary entry statement on a demonstration register: its rows and
-// amounts against sums computed directly in SQLite, for every dictionary.
+// amounts against sums of a statement that qualifies every column, for every dictionary.
 #include "data/Demo.h"
 #include "dictionaries/DictionaryTabs.h"
 #include "dictionaries/EntryStatement.h"
@@ -8,25 +8,11 @@
 #include "Installation.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace fenwa;
 using namespace fenwa::dictionaries;
 
 namespace {
-
-// One row of numbers from SQLite itself, past the program's dialect.
-QVector<double> nativeRow(data::Database &db, const QString &sql)
-{
-    sqlite3_stmt *st = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db.handle(), sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK) << qPrintable(sql);
-    QVector<double> row;
-    if (st && sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-            row << sqlite3_column_double(st, c);
-    sqlite3_finalize(st);
-    return row;
-}
 
 struct DemoRegister : fenwa::testing::Installation {
     DemoRegister()
@@ -60,16 +46,17 @@ TEST(EntryStatement, RowsAndTotalsMatchAQualifiedStatementForEveryDictionary)
         const QString column = (name == QLatin1String("rozdz") || name == QLatin1String("par") ? u'g' : u'p')
             + QStringLiteral(".") + name;
         // The entry most used in the period.
-        const QVector<double> used = nativeRow(
-            *demo.db, QStringLiteral("SELECT %1, count(*) AS n%2 AND %1 IS NOT NULL GROUP BY %1 ORDER BY n DESC LIMIT 1")
-                          .arg(column, joins));
+        const QVector<QStringList> used = demo.rows(
+            QStringLiteral("SELECT %1, count(*) AS n%2 AND %1 IS NOT NULL GROUP BY %1 ORDER BY n DESC LIMIT 1")
+                .arg(column, joins));
         if (used.isEmpty())
             continue;   // the demonstration does not use this dictionary
-        const qint64 id = qint64(used[0]);
-        const QVector<double> expected = nativeRow(
-            *demo.db, QStringLiteral("SELECT count(*), total(p.netto), total(p.podatki), total(p.brutto)%1 AND %2 = %3")
+        const qint64 id = used[0][0].toLongLong();
+        const QStringList expected =
+            demo.rows(QStringLiteral("SELECT count(*), sum(p.netto), sum(p.podatki), sum(p.brutto)%1 AND %2 = %3")
                           .arg(joins, column)
-                          .arg(id));
+                          .arg(id))
+                .value(0);
 
         data::Query q(demo.db.get(), QStringLiteral("Q_Slownik"));
         q.setSql(entryStatement(demo.settings.fd, QStringLiteral("_2016_2003.db"), name, id, from, to));
@@ -82,11 +69,12 @@ TEST(EntryStatement, RowsAndTotalsMatchAQualifiedStatementForEveryDictionary)
             EXPECT_GE(q.asDate(QStringLiteral("Data")), from);
             EXPECT_LE(q.asDate(QStringLiteral("Data")), to);
         }
-        EXPECT_GT(expected[0], 0) << qPrintable(name);
-        EXPECT_EQ(q.recordCount(), int(expected[0])) << qPrintable(name);
-        EXPECT_NEAR(netto, expected[1], 0.005) << qPrintable(name);
-        EXPECT_NEAR(podatki, expected[2], 0.005) << qPrintable(name);
-        EXPECT_NEAR(brutto, expected[3], 0.005) << qPrintable(name);
+        ASSERT_EQ(expected.size(), 4) << qPrintable(name);
+        EXPECT_GT(expected[0].toInt(), 0) << qPrintable(name);
+        EXPECT_EQ(q.recordCount(), expected[0].toInt()) << qPrintable(name);
+        EXPECT_NEAR(netto, expected[1].toDouble(), 0.005) << qPrintable(name);
+        EXPECT_NEAR(podatki, expected[2].toDouble(), 0.005) << qPrintable(name);
+        EXPECT_NEAR(brutto, expected[3].toDouble(), 0.005) << qPrintable(name);
         ++checked;
     }
     EXPECT_GE(checked, 8);
