@@ -72,6 +72,15 @@ struct ServerSchema {
     ServerSchema &operator=(const ServerSchema &) = delete;
 };
 
+// A workstation's connection to an installation made by a DataFolder of
+// another process: its folder, and on the server its schema.
+inline std::unique_ptr<data::Database> openInstallation(const QString &folder, const QString &schema)
+{
+    if (onServer())
+        return data::Database::openServer(folder, testServer(), schema);
+    return data::Database::open(folder);
+}
+
 // A database in a temporary folder (on the server: in a schema of its own;
 // the folder then holds the exports).
 struct DataFolder {

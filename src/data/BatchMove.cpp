@@ -20,21 +20,16 @@ QString declaredType(const FieldDef &f)
     return QStringLiteral("CHAR(255)");
 }
 
-QString quoted(const QString &s)
-{
-    QString n = s;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
 } // namespace
 
 int BatchMove::execute(Query &source, const QString &destination)
 {
     if (!source.active())
         source.open();
-    const QString table = SqlDialect::tableName(destination);
+    // Through the dialect: the destination gets its backend's types and checks.
+    const QString path = db_->path(SqlDialect::tableName(destination) + QStringLiteral(".db"));
     Database::Transaction tx(*db_);
-    db_->execNative(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoted(table)));
+    db_->deleteFile(path);
     QStringList cols, marks, used;
     for (const FieldDef &f : source.fieldDefs()) {
         QString name = f.name;
@@ -43,12 +38,13 @@ int BatchMove::execute(Query &source, const QString &destination)
         for (int n = 1; used.contains(unique, Qt::CaseInsensitive); ++n)
             unique = name + QStringLiteral("_%1").arg(n);
         used << unique;
-        cols << quoted(unique) + QLatin1Char(' ') + declaredType(f) + QLatin1Char(' ')
-                + SqlDialect::typeConstraint(unique, f.type == FieldType::AutoInc ? FieldType::Integer : f.type);
+        cols << unique + QLatin1Char(' ') + declaredType(f);
         marks << QStringLiteral("?");
     }
-    db_->execNative(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))));
-    Statement st(*db_, QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted(table), marks.join(QStringLiteral(", "))));
+    db_->exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(path, cols.join(QStringLiteral(", "))));
+    Statement st(*db_, db_->translate(QStringLiteral("INSERT INTO \"%1\" VALUES (%2)")
+                                          .arg(path, marks.join(QStringLiteral(", "))))
+                           .sql);
     const int n = source.fieldCount();
     for (int row = 0; row < source.recordCount(); ++row) {
         st.reset();

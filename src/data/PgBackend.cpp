@@ -151,6 +151,19 @@ QString columnOfParameter(const QString &sql, int parameter)
     return QString();
 }
 
+// Whether a statement writes to the installation, so that run outside a
+// transaction it takes the write lock first (as SQLite's autocommit write
+// takes the file's): anything but a query, a session command or VACUUM,
+// which runs outside any transaction.
+bool writes(const QString &sql)
+{
+    static const QRegularExpression reading(QStringLiteral("^[\\s(]*(SELECT|WITH|VALUES|TABLE|SHOW|EXPLAIN|VACUUM|"
+                                                           "BEGIN|START|COMMIT|END|ROLLBACK|SET|RESET|DEALLOCATE|"
+                                                           "LISTEN|UNLISTEN|NOTIFY)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return !reading.match(sql).hasMatch();
+}
+
 bool createsTable(const QString &sql)
 {
     static const QRegularExpression re(QStringLiteral("^\\s*CREATE\\s+(UNLOGGED\\s+)?TABLE\\b"),
@@ -160,7 +173,8 @@ bool createsTable(const QString &sql)
 
 class PgCursor final : public Cursor {
 public:
-    PgCursor(PgConnection &conn, const QString &sql, bool kept) : conn_(conn), createsTable_(createsTable(sql))
+    PgCursor(PgConnection &conn, const QString &sql, bool kept)
+        : conn_(conn), createsTable_(createsTable(sql)), writes_(writes(sql))
     {
         int count = 0;
         sql_ = numberParameters(sql, &names_, &count);
@@ -223,6 +237,7 @@ public:
 
 private:
     void execute();
+    void run();   // the statement as it stands, in the transaction there is
     // The Polish message naming the field whose value the server refused
     // for its type; empty when it cannot be told.
     QString refusedField(const PGresult *r) const;
@@ -234,6 +249,7 @@ private:
 
     PgConnection &conn_;
     bool createsTable_;
+    bool writes_;
     QByteArray sql_;
     QByteArray name_;   // prepared on the server under this name; empty: parsed at each run
     QHash<QString, int> names_;
@@ -278,6 +294,23 @@ void PgCursor::bind(int index, const QVariant &value)
 }
 
 void PgCursor::execute()
+{
+    if (writes_ && PQtransactionStatus(conn_.handle()) == PQTRANS_IDLE) {
+        // Outside a transaction: under the write lock, as a transaction of one statement.
+        conn_.beginWrite();
+        try {
+            run();
+        } catch (...) {
+            conn_.rollback();
+            throw;
+        }
+        conn_.commit();
+        return;
+    }
+    run();
+}
+
+void PgCursor::run()
 {
     const int n = values_.size();
     QVector<const char *> values(n);
@@ -337,8 +370,16 @@ const PGresult *PgCursor::shape() const
         return result_;
     if (!description_) {
         PGconn *c = conn_.handle();
-        if (name_.isEmpty())
-            PQclear(PQprepare(c, "", sql_.constData(), 0, nullptr));
+        if (name_.isEmpty()) {
+            // A statement the server cannot prepare is refused in its own words
+            // (not as a missing unnamed statement).
+            PGresult *prepared = PQprepare(c, "", sql_.constData(), 0, nullptr);
+            const bool ok = prepared && PQresultStatus(prepared) == PGRES_COMMAND_OK;
+            const QString message = ok ? QString() : conn_.describe(prepared);
+            PQclear(prepared);
+            if (!ok)
+                throw EngineError(message);
+        }
         description_ = PQdescribePrepared(c, name_.constData());
         if (!description_ || PQresultStatus(description_) != PGRES_COMMAND_OK) {
             const QString message = conn_.describe(description_);
@@ -654,9 +695,21 @@ std::unique_ptr<Cursor> PgConnection::prepare(const QString &nativeSql, bool kep
 
 void PgConnection::execNative(const QString &nativeSql)
 {
-    PGresult *r = run(nativeSql);
-    finished(r, createsTable(nativeSql));
-    PQclear(r);
+    // Outside a transaction a write takes the write lock first.
+    const bool locked = writes(nativeSql) && PQtransactionStatus(conn_) == PQTRANS_IDLE;
+    if (locked)
+        beginWrite();
+    try {
+        PGresult *r = run(nativeSql);
+        finished(r, createsTable(nativeSql));
+        PQclear(r);
+    } catch (...) {
+        if (locked)
+            rollback();
+        throw;
+    }
+    if (locked)
+        commit();
 }
 
 qint64 PgConnection::lastInsertId()
@@ -835,12 +888,13 @@ void PgConnection::createWorkTable(const QString &table, const QVector<FieldDef>
         }
         defs << quoteIdent(c.name) + QLatin1Char(' ') + type;
     }
-    execNative(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(quoteIdent(table), defs.join(QLatin1Char(','))));
+    // The session's own: no write lock of the installation.
+    PQclear(run(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(quoteIdent(table), defs.join(QLatin1Char(',')))));
 }
 
 void PgConnection::dropWorkTable(const QString &table)
 {
-    execNative(QStringLiteral("DROP TABLE pg_temp.%1").arg(quoteIdent(table)));
+    PQclear(run(QStringLiteral("DROP TABLE pg_temp.%1").arg(quoteIdent(table))));
 }
 
 DataStamp PgConnection::dataStamp(const QString &table)

@@ -102,14 +102,23 @@ TEST(DatasetRows, ValuesTakenFromAStatementEqualTheStatementsValues)
 {
     fenwa::testing::DataFolder f(fenwa::testing::Content::Nothing);
     // Every declared type, each column also holding what another program may
-    // have stored there: nulls, a number as text, a date that is no date.
-    f.db->execNative(QStringLiteral(
-        "CREATE TABLE t (i INTEGER, n FLOAT, b BOOLEAN, d DATE, s TIMESTAMP, c CHAR(20), u);"
-        "INSERT INTO t VALUES (NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-        " (7, 2, 1, '2024-02-29', '2024-01-02 03:04:05', 'Zażółć', 3),"
-        " (-1, 0.25, 0, '2024-13-01', '2024-01-02', '', 2.5),"
-        " ('12', '1,5', 'True', 'wczoraj', '2024-01-02T03:04', 12, 'x'),"
-        " (NULL, -0.5, NULL, '2000-01-01', NULL, 'Zażółć', NULL)"));
+    // have stored there: nulls, a number as text, a date that is no date. The
+    // server's columns hold values of their own type only: its rows are those.
+    f.db->execNative(fenwa::testing::onServer()
+        ? QStringLiteral(
+              "CREATE TABLE t (i integer, n double precision, b boolean, d date, s timestamp(0), c text, u text);"
+              "INSERT INTO t VALUES (NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+              " (7, 2, true, '2024-02-29', '2024-01-02 03:04:05', 'Zażółć', '3'),"
+              " (-1, 0.25, false, '1999-12-31', '2024-01-02', '', '2.5'),"
+              " (12, 1.5, true, '2000-02-29', '2024-01-02 03:04', '12', 'x'),"
+              " (NULL, -0.5, NULL, '2000-01-01', NULL, 'Zażółć', NULL)")
+        : QStringLiteral(
+              "CREATE TABLE t (i INTEGER, n FLOAT, b BOOLEAN, d DATE, s TIMESTAMP, c CHAR(20), u);"
+              "INSERT INTO t VALUES (NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+              " (7, 2, 1, '2024-02-29', '2024-01-02 03:04:05', 'Zażółć', 3),"
+              " (-1, 0.25, 0, '2024-13-01', '2024-01-02', '', 2.5),"
+              " ('12', '1,5', 'True', 'wczoraj', '2024-01-02T03:04', 12, 'x'),"
+              " (NULL, -0.5, NULL, '2000-01-01', NULL, 'Zażółć', NULL)"));
     fenwa::data::Statement st(*f.db, QStringLiteral("SELECT * FROM t"));
     QVector<FieldType> types;
     for (int i = 0; i < st.columnCount(); ++i)

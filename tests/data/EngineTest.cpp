@@ -524,9 +524,15 @@ TEST(Sharing, RunningCopiesAndBusyDatabase)
         QString msg = errorOf([&] { t.post(); });
         EXPECT_TRUE(msg.contains(QStringLiteral("zajęta"))) << msg.toStdString();
         EXPECT_EQ(t.state(), Dataset::State::Insert);
+        // So does a statement run outside a transaction.
+        msg = errorOf([&] {
+            other->exec(QStringLiteral("INSERT INTO \"%1\" (Gat) VALUES (\"owce\")").arg(f.path(QStringLiteral("gat.db"))));
+        });
+        EXPECT_TRUE(msg.contains(QStringLiteral("zajęta"))) << msg.toStdString();
     }
     t.post();
     EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(f.count(QStringLiteral("gat.db")), 1);
 }
 
 TEST(Maintenance, IndexesAndPackKeepTheData)
@@ -673,9 +679,9 @@ TEST(Query, ABareColumnIsResolvedAgainAfterAnotherWorkstationAddedAColumn)
     q.open();
     EXPECT_EQ(q.recordCount(), 2);   // only the groups hold rozdz
     // Now the positions hold it too, and they come first: the same text means their column.
-    auto other = Database::open(f.folder());
-    other->execNative(QStringLiteral("ALTER TABLE \"p%1\" ADD COLUMN rozdz INTEGER").arg(s.chopped(3)));
-    other->execNative(QStringLiteral("UPDATE \"p%1\" SET rozdz = 7 WHERE Opis = 'b'").arg(s.chopped(3)));
+    auto other = f.connect();
+    other->exec(QStringLiteral("ALTER TABLE \"%1\" ADD rozdz INTEGER").arg(f.path(QStringLiteral("p") + s)));
+    other->exec(QStringLiteral("UPDATE \"%1\" SET rozdz = 7 WHERE Opis = \"b\"").arg(f.path(QStringLiteral("p") + s)));
     q.open();
     ASSERT_EQ(q.recordCount(), 1);
     EXPECT_EQ(q.asString(QStringLiteral("opis")), QStringLiteral("b"));

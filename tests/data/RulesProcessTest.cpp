@@ -3,7 +3,8 @@
 // record is saved and the other post is refused.
 //
 // The workstations are two real processes: this test program run again with
-// the child test selected and the data folder in FENWA5_RULES_CHILD.
+// the child test selected, the data folder in FENWA5_RULES_CHILD and, on the
+// server, the installation's schema in FENWA5_RULES_SCHEMA.
 #include "Installation.h"
 #include "WaitUntil.h"
 #include "common/ScriptedMessages.h"
@@ -25,6 +26,7 @@ using fenwa::testing::waitUntil;
 namespace {
 
 const char *childVariable = "FENWA5_RULES_CHILD";
+const char *schemaVariable = "FENWA5_RULES_SCHEMA";
 const QString suffix = QStringLiteral("_2016_2201.db");
 const QString symbol = QStringLiteral("FV/2016/\"01\"");
 
@@ -37,7 +39,7 @@ TEST(RulesTwoProcesses, Child)
     const QString folder = QString::fromLocal8Bit(qgetenv(childVariable));
     if (folder.isEmpty())
         GTEST_SKIP() << "run as a workstation by RulesTwoProcesses.OneSavesOneIsRefused";
-    auto db = Database::open(folder);
+    auto db = fenwa::testing::openInstallation(folder, QString::fromUtf8(qgetenv(schemaVariable)));
     CurrentUser user;
     user.user = 1;
     user.slowniki = user.edycja = true;
@@ -90,6 +92,7 @@ TEST(RulesTwoProcesses, OneSavesOneIsRefused)
     f.db->exec(schema::createGroups(f.folder(), suffix).join(QLatin1Char('\n')));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(childVariable), f.folder());
+    env.insert(QString::fromLatin1(schemaVariable), f.schema.name);
     // A workstation runs its one test whatever share of the tests this process runs.
     env.remove(QStringLiteral("GTEST_TOTAL_SHARDS"));
     env.remove(QStringLiteral("GTEST_SHARD_INDEX"));
