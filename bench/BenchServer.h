@@ -25,7 +25,8 @@ public:
             std::printf("No PostgreSQL server programs installed: the server cases are left out.\n");
             return;
         }
-        cluster_ = QDir::tempPath() + QStringLiteral("/fenwa5-%1-pg-%2").arg(QLatin1String(name)).arg(QCoreApplication::applicationPid());
+        cluster_ = QDir::tempPath()
+                   + QStringLiteral("/fenwa5-%1-pg-%2").arg(QLatin1String(name)).arg(QCoreApplication::applicationPid());
         QProcess start;
         start.start(script(), {QStringLiteral("start"), cluster_});
         start.waitForFinished(120000);

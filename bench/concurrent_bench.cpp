@@ -98,7 +98,8 @@ int workstation(const QString &place, int count)
     for (int n = 0; n < count;) {
         try {
             p->append();
-            p->setValue(QStringLiteral("Opis"), QStringLiteral("Stanowisko %1, pozycja %2").arg(QCoreApplication::applicationPid()).arg(n));
+            p->setValue(QStringLiteral("Opis"),
+                        QStringLiteral("Stanowisko %1, pozycja %2").arg(QCoreApplication::applicationPid()).arg(n));
             p->post();
             ++n;
         } catch (const EngineError &e) {
@@ -114,7 +115,8 @@ int workstation(const QString &place, int count)
 
 qint64 positions(const Database &db)
 {
-    Statement st(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoteIdent(SqlDialect::tableName(OpenRegister::suffix(year, unit).prepend(QLatin1Char('p'))))));
+    const QString table = SqlDialect::tableName(OpenRegister::suffix(year, unit).prepend(QLatin1Char('p')));
+    Statement st(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoteIdent(table)));
     return st.step() ? st.integer(0) : -1;
 }
 

@@ -660,8 +660,8 @@ void referenceScanBaseline(benchmark::State &state, Program &p)
     for (const QString &file : p.db->listFiles(QStringLiteral("p_????_????.db")))
         scans.push_back(std::make_unique<Baseline>(
             *p.db, QStringLiteral("SELECT * FROM %1 AS p WHERE %2 = %3")
-                       .arg(quoteIdent(SqlDialect::tableName(file)), col(p, file, QStringLiteral("p"), QStringLiteral("Cz")),
-                            param(p, 1))));
+                       .arg(quoteIdent(SqlDialect::tableName(file)),
+                            col(p, file, QStringLiteral("p"), QStringLiteral("Cz")), param(p, 1))));
     const auto run = [&](const char *sql) {
         if (p.db->isServer())
             PQclear(PQexec(dynamic_cast<PgConnection &>(p.db->connection()).handle(), sql));
