@@ -125,28 +125,66 @@ QByteArray numberParameters(const QString &sql, QHash<QString, int> *names, int 
     return out.toUtf8();
 }
 
-// The column a numbered parameter gives its value to: "col" = $n (SET and
-// WHERE), or its place in INSERT's column list and VALUES; empty when the
-// statement does not say.
-QString columnOfParameter(const QString &sql, int parameter)
+// The items of the parenthesised list whose "(" is at `open`, split at its
+// own commas (not at those in quotes or in nested parentheses), trimmed;
+// *end is set after its ")".
+QStringList listItems(const QString &sql, int open, int *end)
 {
-    if (parameter == 0)
-        return QString();
-    const QString mark = QLatin1Char('$') + QString::number(parameter);
-    static const QRegularExpression assigned(QStringLiteral("\"?([\\w]+)\"?\\s*=\\s*\\$(\\d+)\\b"));
-    for (auto it = assigned.globalMatch(sql); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(2).toInt() == parameter)
-            return m.captured(1);
+    QStringList items;
+    QString item;
+    int depth = 0;
+    QChar quote;
+    const int n = int(sql.size());
+    int i = open + 1;
+    for (; i < n; ++i) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')' && depth-- == 0) {
+            break;
+        } else if (c == u',' && depth == 0) {
+            items << item.trimmed();
+            item.clear();
+            continue;
+        }
+        item += c;
     }
-    static const QRegularExpression insert(QStringLiteral("^\\s*INSERT\\s+INTO\\s+\\S+\\s*\\(([^)]*)\\)\\s*VALUES\\s*\\(([^)]*)\\)"),
+    items << item.trimmed();
+    *end = i + 1;
+    return items;
+}
+
+// The column a value is given to, the value written as in the statement (a
+// parameter "$2" or a literal 'abc'): "col" = value (SET and WHERE), or its
+// place in INSERT's column list and a row of its VALUES; empty when the
+// statement does not say.
+QString columnOfValue(const QString &sql, const QString &value)
+{
+    if (value.isEmpty())
+        return QString();
+    const QRegularExpression assigned(QStringLiteral("\"?(\\w+)\"?\\s*=\\s*") + QRegularExpression::escape(value)
+                                      + QStringLiteral("(?![\\d'])"));
+    if (const auto m = assigned.match(sql); m.hasMatch())
+        return m.captured(1);
+    static const QRegularExpression insert(QStringLiteral("^\\s*INSERT\\s+INTO\\s+\\S+?\\s*\\("),
                                            QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = insert.match(sql); m.hasMatch()) {
-        const QStringList columns = m.captured(1).split(QLatin1Char(','));
-        const QStringList values = m.captured(2).split(QLatin1Char(','));
+    const auto m = insert.match(sql);
+    if (!m.hasMatch())
+        return QString();
+    int at = 0;
+    const QStringList columns = listItems(sql, int(m.capturedEnd()) - 1, &at);
+    static const QRegularExpression rows(QStringLiteral("\\G\\s*(VALUES\\s*|,\\s*)\\("),
+                                         QRegularExpression::CaseInsensitiveOption);
+    for (auto row = rows.match(sql, at); row.hasMatch(); row = rows.match(sql, at)) {
+        const QStringList values = listItems(sql, int(row.capturedEnd()) - 1, &at);
         for (int k = 0; k < values.size() && k < columns.size(); ++k)
-            if (values[k].trimmed() == mark)
-                return columns[k].trimmed().remove(QLatin1Char('"'));
+            if (values[k] == value)
+                return QString(columns[k]).remove(QLatin1Char('"'));
     }
     return QString();
 }
@@ -352,11 +390,14 @@ QString PgCursor::refusedField(const PGresult *r) const
     const QString typeName = !m.captured(1).isEmpty() ? m.captured(1) : m.captured(4);
     const QByteArray value = (!m.captured(2).isEmpty() ? m.captured(2)
                               : !m.captured(3).isEmpty() ? m.captured(3) : m.captured(5)).toUtf8();
-    int parameter = 0;
-    for (int k = 0; k < values_.size() && parameter == 0; ++k)
-        if (!nulls_[k] && values_[k] == value)
-            parameter = k + 1;
-    const QString column = columnOfParameter(QString::fromUtf8(sql_), parameter);
+    // A parameter given that value, else the value as a literal of the statement.
+    QString given = quotedLiteral(QString::fromUtf8(value));
+    for (int k = 0; k < values_.size(); ++k)
+        if (!nulls_[k] && values_[k] == value) {
+            given = QLatin1Char('$') + QString::number(k + 1);
+            break;
+        }
+    const QString column = columnOfValue(QString::fromUtf8(sql_), given);
     if (column.isEmpty())
         return QString();
     const FieldType type = typeName.isEmpty() ? FieldType::Date

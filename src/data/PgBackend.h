@@ -6,13 +6,17 @@
 //   as text with their lengths (binary-safe for every text the program
 //   stores) and the server infers their types from the statement; results
 //   come back as text and are read into the program's values by the
-//   column's type. Statements the engine keeps (Statement's cache) are
-//   prepared on the server once (PQprepare/PQexecPrepared); the others are
-//   parsed and run in one round trip.
+//   column's type; a value the server refuses for its type is reported
+//   naming the field it was given for (a parameter's or a literal's).
+//   Statements the engine keeps (Statement's cache) are prepared on the
+//   server once (PQprepare/PQexecPrepared); the others are parsed and run in
+//   one round trip.
 // - the write lock: a writing transaction takes a transaction-scoped
 //   advisory lock of the installation at BEGIN, so writers queue as on a
-//   data folder while readers go on; a reading snapshot is a repeatable-read,
-//   read-only transaction. Waiting for the lock ends after the busy timeout
+//   data folder while readers go on; a write statement run outside a
+//   transaction runs as a transaction of its own under that lock (as
+//   SQLite's autocommit write takes the file's lock); a reading snapshot is
+//   a repeatable-read, read-only transaction. Waiting for the lock ends after the busy timeout
 //   (lock_timeout) with the engine's "busy" message.
 // - data stamps: each table of the schema gets a statement-level trigger
 //   that bumps the table's row of _fenwa5_versions, so another connection's

@@ -289,6 +289,7 @@ public:
             narrowFullJoins();
             addOrderCollations();
             if (server_) {
+                assignedNumbersAsText();
                 quoteIdentifiers();
                 serverExpressions();
                 aliasSubqueries();
@@ -529,6 +530,52 @@ private:
                     t.text = quoteIdent(name);
                     t.kind = Kind::String;
                 }
+            }
+        }
+    }
+
+    // A number given as a column's value (an item of INSERT's VALUES, or
+    // UPDATE's SET col = n) goes to the server as an untyped literal, which it
+    // reads as the column's type, as SQLite's checks take the number: 2.5 for
+    // an integer column is refused, not rounded; 1 and 0 are a logical
+    // column's values.
+    void assignedNumbersAsText()
+    {
+        const bool insert = tokens_[0].isWord("INSERT");
+        if (!insert && !tokens_[0].isWord("UPDATE"))
+            return;
+        const std::vector<int> d = depths();
+        int n = int(tokens_.size());
+        int from = -1, to = n;   // where the values stand: after VALUES, or from SET to WHERE
+        for (int i = 0; i < n; ++i) {
+            if (d[i] != 0)
+                continue;
+            if (from < 0 && tokens_[i].isWord(insert ? "VALUES" : "SET"))
+                from = i;
+            else if (from >= 0 && (tokens_[i].isWord("WHERE") || tokens_[i].isWord("SELECT")))
+                to = i;
+            if (to < n)
+                break;
+        }
+        for (int i = to - 1; i > from && from >= 0; --i) {
+            Token &t = tokens_[i];
+            if (t.kind != Kind::Number || d[i] != (insert ? 1 : 0))
+                continue;
+            const bool withSign = tokens_[i - 1].isOp("-") || tokens_[i - 1].isOp("+");
+            const Token &before = tokens_[i - (withSign ? 2 : 1)];
+            const bool last = i + 1 == to;
+            const bool item = insert ? (before.isOp("(") || before.isOp(","))
+                                           && !last && (tokens_[i + 1].isOp(",") || tokens_[i + 1].isOp(")"))
+                                     : before.isOp("=") && (last || tokens_[i + 1].isOp(","));
+            if (!item)
+                continue;
+            t.text = quoteString((withSign ? tokens_[i - 1].text : QString()) + t.text);
+            t.kind = Kind::String;
+            t.fixed = true;
+            if (withSign) {
+                t.space = tokens_[i - 1].space;
+                tokens_.erase(tokens_.begin() + (i - 1));
+                --i;
             }
         }
     }

@@ -39,7 +39,10 @@
 //   kept: each of those types refuses a value of another type itself.
 // - Values. "text" -> 'text'; "MM/DD/YYYY" -> 'YYYY-MM-DD' (an untyped literal:
 //   a date next to a date column, text next to a text one, as SQLite compares
-//   it); True/False -> TRUE/FALSE. Parameters (?, :name) stay as written: the
+//   it); True/False -> TRUE/FALSE. A number given as a column's value (an item
+//   of INSERT's VALUES, SET col = n) -> an untyped literal ('2.5'), so the
+//   column's type reads it as SQLite's type checks do (refused for an integer
+//   column, not rounded; 1 and 0 for a logical one). Parameters (?, :name) stay as written: the
 //   engine numbers them $1, $2... as SQLite does (? the next number, :name the
 //   next where it first stands); TranslatedSql::parameters lists them.
 // - Same rows as SQLite. ORDER BY puts NULLs first when ascending, last when

@@ -68,16 +68,22 @@ TEST(StoredTypes, NoStatementStoresAValueOfAnotherType)
         {"Data", "'2024-02-30'", "datą"},      {"Data", "'2024-02-29'", ""},      {"T_Ins", "'jutro'", "datą i godziną"},
         {"T_Ins", "'2024-02-29 10:15:00'", ""},
     };
-    for (const auto &c : cases) {
-        const QString msg = errorOf([&] {
-            f.db->execNative(QStringLiteral("INSERT INTO p_2016_2000 (%1) VALUES (%2)")
-                                 .arg(QString::fromLatin1(c.column), QString::fromLatin1(c.value)));
-        });
-        if (*c.refusal) {
-            EXPECT_TRUE(msg.contains(QStringLiteral("„%1”").arg(QString::fromLatin1(c.column)))) << msg.toStdString();
-            EXPECT_TRUE(msg.contains(QString::fromUtf8(c.refusal))) << c.column << " " << msg.toStdString();
-        } else {
-            EXPECT_TRUE(msg.isEmpty()) << c.column << " " << c.value << ": " << msg.toStdString();
+    // Each value written in the statement, and given as a parameter's text.
+    for (const bool asParameter : {false, true}) {
+        for (const auto &c : cases) {
+            const QString value = QString::fromLatin1(c.value);
+            const QString msg = errorOf([&] {
+                f.db->exec(QStringLiteral("INSERT INTO p_2016_2000 (%1) VALUES (%2)")
+                               .arg(QString::fromLatin1(c.column), asParameter ? QStringLiteral(":v") : value),
+                           {{QStringLiteral(":v"), QString(value).remove(QLatin1Char('\''))}});
+            });
+            SCOPED_TRACE(std::string(c.column) + " " + c.value + (asParameter ? " as a parameter" : ""));
+            if (*c.refusal) {
+                EXPECT_TRUE(msg.contains(QStringLiteral("„%1”").arg(QString::fromLatin1(c.column)))) << msg.toStdString();
+                EXPECT_TRUE(msg.contains(QString::fromUtf8(c.refusal))) << msg.toStdString();
+            } else {
+                EXPECT_TRUE(msg.isEmpty()) << msg.toStdString();
+            }
         }
     }
 }
