@@ -3,6 +3,14 @@
 // columns read into the same C++ types the engine produces (qint64, double,
 // bool, QString, QDate, QDateTime).
 //
+// The same cases run on a PostgreSQL server over its local socket too, the
+// baseline there prepared once through libpq (PQprepare/PQexecPrepared) on
+// the engine's own connection. The server is FENWA5_BENCH_PG (a libpq
+// connection text), or else a throwaway cluster scripts/pg-cluster.sh starts
+// for the run and stops at its end; without the server programs the server
+// cases are left out with a message. The data folder's content is copied
+// into the server's schema "bench" once (kept there while the server is).
+//
 // The data folder (20 units x 5 years, about 5,000 positions a register, made
 // by the demo generator: stamps, varied texts, chapters and paragraphs) is
 // built once in $FENWA5_BENCH_DIR or /tmp/fenwa5-bench-demo and reused.
@@ -11,23 +19,30 @@
 // file size the register indexes take, and what each action reads from the
 // database file and how often it locks it (counted by a wrapping VFS), with
 // a warm page cache and after another workstation's commit (cold).
+#include "BenchServer.h"
 #include "common/Messages.h"
 #include "common/ScriptedMessages.h"
 #include "data/Checks.h"
 #include "data/Dane.h"
 #include "data/Demo.h"
 #include "data/Query.h"
+#include "data/InstallationCopy.h"
+#include "data/PgBackend.h"
 #include "data/Seed.h"
+#include "data/SqlBuilder.h"
 #include "data/Statement.h"
 #include "register/Register.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <benchmark/benchmark.h>
+#include <libpq-fe.h>
 #include <malloc.h>
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 using namespace fenwa;
@@ -163,13 +178,11 @@ struct Program {
     int group = 0;              // a group of the benchmark month
     qint64 unusedActivity = 0;  // an Id of cz.db no position refers to
 
-    Program()
+    // The program on a session of the installation, another workstation on the other.
+    Program(std::unique_ptr<Database> session, std::unique_ptr<Database> other)
+        : db(std::move(session)), otherWorkstation(std::move(other))
     {
-        const QString folder = benchFolder();
-        if (!QFile::exists(folder + QStringLiteral("/fenwa5.sqlite")))
-            build(folder);
-        db = Database::open(folder);
-        otherWorkstation = Database::open(folder);
+        const QString folder = db->folder();
         otherWorkstation->execNative(QStringLiteral("CREATE TABLE IF NOT EXISTS _bench_other (x INTEGER)"));
         user.user = 1;
         user.user_str = QStringLiteral("admin");
@@ -186,7 +199,7 @@ struct Program {
         unitName = dane->T_PIW->asString(QStringLiteral("Nazwa"));
         flow->openGroups(benchYear, benchMonth, unitName);
         group = int(dane->T_Gr->asInt(QStringLiteral("Id")));
-        Statement st(*db, QStringLiteral("SELECT MAX(Id) + 1 FROM cz"));
+        Statement st(*db, QStringLiteral("SELECT MAX(\"Id\") + 1 FROM cz"));
         st.step();
         unusedActivity = st.integer(0);
     }
@@ -270,9 +283,54 @@ struct Program {
     }
 };
 
+std::unique_ptr<Database> openFolder()
+{
+    const QString folder = benchFolder();
+    if (!QFile::exists(folder + QStringLiteral("/fenwa5.sqlite")))
+        build(folder);
+    return Database::open(folder);
+}
+
 Program &program()
 {
-    static Program p;
+    static Program p(openFolder(), openFolder());
+    return p;
+}
+
+// ------------------------------------------------------------ the server
+
+const QString benchSchema = QStringLiteral("bench");
+
+bench::BenchServer &server()
+{
+    static bench::BenchServer s("engine");
+    return s;
+}
+
+ServerAddress benchAddress()
+{
+    QString error;
+    return ServerAddress::parse(server().place(benchSchema), &error);
+}
+
+std::unique_ptr<Database> openServer()
+{
+    return Database::openServer(benchFolder(), server().conninfo(), benchSchema, Database::OpenMode::Create);
+}
+
+// The program on the server's copy of the data folder's installation.
+Program &serverProgram()
+{
+    static Program p = [] {
+        if (openServer()->listFiles(QStringLiteral("passwd.db")).isEmpty()) {
+            std::fprintf(stderr, "Copying the benchmark data to the server ...\n");
+            QElapsedTimer t;
+            t.start();
+            copyToNewInstallation(*program().db, benchFolder(), benchAddress());
+            std::fprintf(stderr, "... copied in %.1f s\n", double(t.elapsed()) / 1000.0);
+        }
+        return Program(openServer(), openServer());
+    }();
     return p;
 }
 
@@ -356,37 +414,165 @@ private:
     std::vector<Kind> kinds_;
 };
 
-QString columnsOf(const QString &file, const QString &alias)
+// A statement prepared once through libpq on the engine's own connection
+// to the server; each run binds, executes and reads every column into the
+// program's value types as the engine does (libpq's text results).
+class RawPg {
+public:
+    RawPg(const Database &db, const QString &sql) : conn_(dynamic_cast<PgConnection &>(db.connection()).handle())
+    {
+        name_ = "bench_" + QByteArray::number(++made_);
+        PGresult *r = PQprepare(conn_, name_.constData(), sql.toUtf8().constData(), 0, nullptr);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        if (!ok)
+            throw EngineError(QString::fromUtf8(PQerrorMessage(conn_)));
+    }
+    ~RawPg() { PQclear(PQexec(conn_, ("DEALLOCATE " + name_).constData())); }
+    void run(TypedRows &out, const QVariantList &binds = {})
+    {
+        QVector<QByteArray> texts;
+        QVector<const char *> values;
+        for (const QVariant &b : binds)
+            texts << b.toString().toUtf8();
+        for (const QByteArray &t : texts)
+            values << t.constData();
+        PGresult *r = PQexecPrepared(conn_, name_.constData(), int(values.size()), values.data(), nullptr, nullptr, 0);
+        if (PQresultStatus(r) != PGRES_TUPLES_OK && PQresultStatus(r) != PGRES_COMMAND_OK) {
+            PQclear(r);
+            throw EngineError(QString::fromUtf8(PQerrorMessage(conn_)));
+        }
+        const int n = PQnfields(r), rows = PQntuples(r);
+        if (kinds_.empty())
+            for (int c = 0; c < n; ++c) {
+                const Oid t = PQftype(r, c);
+                kinds_.push_back(t == 20 || t == 21 || t == 23 ? Kind::Int
+                                 : t == 700 || t == 701 || t == 1700 ? Kind::Real
+                                 : t == 16                  ? Kind::Flag
+                                 : t == 1082                ? Kind::Date
+                                 : t == 1114                ? Kind::Stamp
+                                                            : Kind::Text);
+            }
+        for (int row = 0; row < rows; ++row) {
+            ++out.rows;
+            for (int c = 0; c < n; ++c) {
+                if (PQgetisnull(r, row, c))
+                    continue;
+                const char *v = PQgetvalue(r, row, c);
+                switch (kinds_[size_t(c)]) {
+                case Kind::Int: out.ints.push_back(std::strtoll(v, nullptr, 10)); break;
+                case Kind::Real: out.reals.push_back(std::strtod(v, nullptr)); break;
+                case Kind::Flag: out.flags.push_back(v[0] == 't'); break;
+                case Kind::Text: out.texts.push_back(QString::fromUtf8(v, PQgetlength(r, row, c))); break;
+                case Kind::Date: out.dates.push_back(date(v)); break;
+                case Kind::Stamp: out.stamps.push_back(QDateTime(date(v), time(v))); break;
+                }
+            }
+        }
+        PQclear(r);
+    }
+    // Runs text that returns no rows (BEGIN, COMMIT).
+    void command(const char *sql) { PQclear(PQexec(conn_, sql)); }
+
+private:
+    static int number(const char *t, int at, int len)
+    {
+        int v = 0;
+        for (int k = at; k < at + len && t[k]; ++k)
+            v = v * 10 + (t[k] - '0');
+        return v;
+    }
+    static QDate date(const char *t) { return QDate(number(t, 0, 4), number(t, 5, 2), number(t, 8, 2)); }
+    static QTime time(const char *t) { return QTime(number(t, 11, 2), number(t, 14, 2), number(t, 17, 2)); }
+
+    static inline int made_ = 0;
+    PGconn *conn_;
+    QByteArray name_;
+    std::vector<Kind> kinds_;
+};
+
+// The baseline of one backend: the statement in SQLite's words ("?" and the
+// rowid) or the server's ($1 and the Id key), prepared once.
+class Baseline {
+public:
+    Baseline(const Database &db, const QString &sql)
+    {
+        if (db.isServer())
+            pg_ = std::make_unique<RawPg>(db, sql);
+        else
+            sqlite_ = std::make_unique<Raw>(db, sql);
+    }
+    void run(TypedRows &out, const QVariantList &binds = {})
+    {
+        if (pg_)
+            pg_->run(out, binds);
+        else
+            sqlite_->run(out, binds);
+    }
+
+private:
+    std::unique_ptr<Raw> sqlite_;
+    std::unique_ptr<RawPg> pg_;
+};
+
+// A field of a table file as its table spells it, quoted, after "alias." (when given).
+QString col(const Program &p, const QString &file, const QString &alias, const QString &name)
+{
+    for (const FieldDef &f : p.db->fields(file))
+        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+            return alias.isEmpty() ? quoteIdent(f.name) : alias + QLatin1Char('.') + quoteIdent(f.name);
+    throw EngineError(QStringLiteral("No field %1 in %2").arg(name, file));
+}
+
+// The n-th parameter and the row identity in the backend's words.
+QString param(const Program &p, int n) { return p.db->isServer() ? QStringLiteral("$%1").arg(n) : QStringLiteral("?"); }
+QString rowId(const Program &p, const QString &alias)
+{
+    return alias + (p.db->isServer() ? QStringLiteral(".\"Id\"") : QStringLiteral(".rowid"));
+}
+
+QString groupsFile() { return OpenRegister::suffix(benchYear, benchUnit).prepend(QLatin1Char('g')); }
+QString positionsFile() { return OpenRegister::suffix(benchYear, benchUnit).prepend(QLatin1Char('p')); }
+
+QString columnsOf(const Program &p, const QString &file, const QString &alias)
 {
     QStringList cols;
-    for (const FieldDef &f : program().db->fields(file))
-        cols << alias + QStringLiteral(".\"") + f.name + QLatin1Char('"');
+    for (const FieldDef &f : p.db->fields(file))
+        cols << alias + QLatin1Char('.') + quoteIdent(f.name);
     return cols.join(QStringLiteral(", "));
 }
 
-QString groupsTable() { return SqlDialect::tableName(OpenRegister::suffix(benchYear, benchUnit).prepend(QLatin1Char('g'))); }
-QString positionsTable() { return SqlDialect::tableName(OpenRegister::suffix(benchYear, benchUnit).prepend(QLatin1Char('p'))); }
+QString groupsTable() { return SqlDialect::tableName(groupsFile()); }
+QString positionsTable() { return SqlDialect::tableName(positionsFile()); }
 
 // ------------------------------------------------------------ timings
 
-void BM_OpenGroups_Engine(benchmark::State &state)
+void openGroupsEngine(benchmark::State &state, Program &p)
 {
-    Program &p = program();
     for (auto _ : state) {
         p.openRegister();
         Program::touchLookups(*p.dane->T_Gr);
     }
     state.counters["rows"] = p.dane->T_Gr->recordCount();
 }
-BENCHMARK(BM_OpenGroups_Engine)->Unit(benchmark::kMillisecond);
 
-void BM_OpenGroups_Baseline(benchmark::State &state)
+void openGroupsBaseline(benchmark::State &state, Program &p)
 {
-    Program &p = program();
-    Raw raw(*p.db, QStringLiteral("SELECT %1, g.rowid, r.Rozdz, pa.Par, pa.Opis FROM \"%2\" AS g "
-                                  "LEFT JOIN rozdz AS r ON r.Id = g.Rozdz LEFT JOIN par AS pa ON pa.Id = g.Par "
-                                  "WHERE g.Rok = ? AND g.Mc = ? ORDER BY g.Id")
-                       .arg(columnsOf(groupsTable(), QStringLiteral("g")), groupsTable()));
+    const QString g = groupsFile(), d = QStringLiteral("rozdz.db"), pa = QStringLiteral("par.db");
+    Baseline raw(*p.db, QStringLiteral("SELECT %1, %2, %3, %4, %5 FROM %6 AS g "
+                                       "LEFT JOIN rozdz AS r ON %7 = %8 LEFT JOIN par AS pa ON %9 = %10 "
+                                       "WHERE %11 = %12 AND %13 = %14 ORDER BY %15")
+                            .arg(columnsOf(p, g, QStringLiteral("g")), rowId(p, QStringLiteral("g")),
+                                 col(p, d, QStringLiteral("r"), QStringLiteral("Rozdz")),
+                                 col(p, pa, QStringLiteral("pa"), QStringLiteral("Par")),
+                                 col(p, pa, QStringLiteral("pa"), QStringLiteral("Opis")), quoteIdent(groupsTable()),
+                                 col(p, d, QStringLiteral("r"), QStringLiteral("Id")),
+                                 col(p, g, QStringLiteral("g"), QStringLiteral("Rozdz")),
+                                 col(p, pa, QStringLiteral("pa"), QStringLiteral("Id")))
+                            .arg(col(p, g, QStringLiteral("g"), QStringLiteral("Par")),
+                                 col(p, g, QStringLiteral("g"), QStringLiteral("Rok")), param(p, 1),
+                                 col(p, g, QStringLiteral("g"), QStringLiteral("Mc")), param(p, 2),
+                                 col(p, g, QStringLiteral("g"), QStringLiteral("Id"))));
     TypedRows rows;
     for (auto _ : state) {
         rows.clear();
@@ -394,26 +580,32 @@ void BM_OpenGroups_Baseline(benchmark::State &state)
     }
     state.counters["rows"] = rows.rows;
 }
-BENCHMARK(BM_OpenGroups_Baseline)->Unit(benchmark::kMillisecond);
 
-void BM_OpenPositions_Engine(benchmark::State &state)
+void openPositionsEngine(benchmark::State &state, Program &p)
 {
-    Program &p = program();
     int rows = 0;
     for (auto _ : state)
         rows = p.openPositions();
     state.counters["rows"] = rows;
 }
-BENCHMARK(BM_OpenPositions_Engine)->Unit(benchmark::kMillisecond);
 
-void BM_OpenPositions_Baseline(benchmark::State &state)
+void openPositionsBaseline(benchmark::State &state, Program &p)
 {
-    Program &p = program();
-    Raw raw(*p.db, QStringLiteral("SELECT %1, p.rowid, k.Nazwa, c.Ch, z.Cz, j.Jm FROM \"%2\" AS p "
-                                  "LEFT JOIN kontr AS k ON k.Id = p.kontr LEFT JOIN ch AS c ON c.Id = p.ch "
-                                  "LEFT JOIN cz AS z ON z.Id = p.Cz LEFT JOIN jm AS j ON j.Id = p.jm "
-                                  "WHERE p.Dok = ? ORDER BY p.Id")
-                       .arg(columnsOf(positionsTable(), QStringLiteral("p")), positionsTable()));
+    const QString f = positionsFile();
+    const auto pc = [&](const char *name) { return col(p, f, QStringLiteral("p"), QString::fromLatin1(name)); };
+    const auto dict = [&](const char *file, const char *alias, const char *name) {
+        return col(p, QString::fromLatin1(file), QString::fromLatin1(alias), QString::fromLatin1(name));
+    };
+    Baseline raw(*p.db, QStringLiteral("SELECT %1, %2, %3, %4, %5, %6 FROM %7 AS p "
+                                       "LEFT JOIN kontr AS k ON %8 = %9 LEFT JOIN ch AS c ON %10 = %11 "
+                                       "LEFT JOIN cz AS z ON %12 = %13 LEFT JOIN jm AS j ON %14 = %15 "
+                                       "WHERE %16 = %17 ORDER BY %18")
+                            .arg(columnsOf(p, f, QStringLiteral("p")), rowId(p, QStringLiteral("p")),
+                                 dict("kontr.db", "k", "Nazwa"), dict("ch.db", "c", "Ch"), dict("cz.db", "z", "Cz"),
+                                 dict("jm.db", "j", "Jm"), quoteIdent(positionsTable()), dict("kontr.db", "k", "Id"),
+                                 pc("kontr"))
+                            .arg(dict("ch.db", "c", "Id"), pc("ch"), dict("cz.db", "z", "Id"), pc("Cz"),
+                                 dict("jm.db", "j", "Id"), pc("jm"), pc("Dok"), param(p, 1), pc("Id")));
     TypedRows rows;
     for (auto _ : state) {
         rows.clear();
@@ -421,23 +613,19 @@ void BM_OpenPositions_Baseline(benchmark::State &state)
     }
     state.counters["rows"] = rows.rows;
 }
-BENCHMARK(BM_OpenPositions_Baseline)->Unit(benchmark::kMillisecond);
 
-void BM_Browser_Engine(benchmark::State &state)
+void browserEngine(benchmark::State &state, Program &p)
 {
-    Program &p = program();
     Query q(p.db.get(), QStringLiteral("Q_Rob"));
     int rows = 0;
     for (auto _ : state)
         rows = p.browserYear(q);
     state.counters["rows"] = rows;
 }
-BENCHMARK(BM_Browser_Engine)->Unit(benchmark::kMillisecond);
 
-void BM_Browser_Baseline(benchmark::State &state)
+void browserBaseline(benchmark::State &state, Program &p)
 {
-    Program &p = program();
-    Raw raw(*p.db, p.db->dialect().translate(p.browserStatement(benchUnit).join(QLatin1Char('\n'))).sql);
+    Baseline raw(*p.db, p.db->translate(p.browserStatement(benchUnit).join(QLatin1Char('\n'))).sql);
     TypedRows rows;
     for (auto _ : state) {
         rows.clear();
@@ -445,12 +633,10 @@ void BM_Browser_Baseline(benchmark::State &state)
     }
     state.counters["rows"] = rows.rows;
 }
-BENCHMARK(BM_Browser_Baseline)->Unit(benchmark::kMillisecond);
 
-// The browser statement with its FULL OUTER JOINs run as written.
-void BM_Browser_BaselineAsWritten(benchmark::State &state)
+// The browser statement with its FULL OUTER JOINs run as written (SQLite).
+void browserBaselineAsWritten(benchmark::State &state, Program &p)
 {
-    Program &p = program();
     QString sql = p.db->dialect().translate(p.browserStatement(benchUnit).join(QLatin1Char('\n'))).sql;
     sql.replace(QStringLiteral("LEFT OUTER JOIN"), QStringLiteral("FULL OUTER JOIN"));
     Raw raw(*p.db, sql);
@@ -461,38 +647,40 @@ void BM_Browser_BaselineAsWritten(benchmark::State &state)
     }
     state.counters["rows"] = rows.rows;
 }
-BENCHMARK(BM_Browser_BaselineAsWritten)->Unit(benchmark::kMillisecond);
 
-void BM_ReferenceScan_Engine(benchmark::State &state)
+void referenceScanEngine(benchmark::State &state, Program &p)
 {
-    Program &p = program();
     for (auto _ : state)
         benchmark::DoNotOptimize(p.referenceScan());
 }
-BENCHMARK(BM_ReferenceScan_Engine)->Unit(benchmark::kMillisecond);
 
-void BM_ReferenceScan_Baseline(benchmark::State &state)
+void referenceScanBaseline(benchmark::State &state, Program &p)
 {
-    Program &p = program();
-    std::vector<std::unique_ptr<Raw>> scans;
+    std::vector<std::unique_ptr<Baseline>> scans;
     for (const QString &file : p.db->listFiles(QStringLiteral("p_????_????.db")))
-        scans.push_back(std::make_unique<Raw>(
-            *p.db, QStringLiteral("SELECT * FROM \"%1\" WHERE cz = ?").arg(SqlDialect::tableName(file))));
+        scans.push_back(std::make_unique<Baseline>(
+            *p.db, QStringLiteral("SELECT * FROM %1 AS p WHERE %2 = %3")
+                       .arg(quoteIdent(SqlDialect::tableName(file)),
+                            col(p, file, QStringLiteral("p"), QStringLiteral("Cz")), param(p, 1))));
+    const auto run = [&](const char *sql) {
+        if (p.db->isServer())
+            PQclear(PQexec(dynamic_cast<PgConnection &>(p.db->connection()).handle(), sql));
+        else
+            sqlite3_exec(p.db->handle(), sql, nullptr, nullptr, nullptr);
+    };
     TypedRows rows;
     for (auto _ : state) {
         rows.clear();
-        sqlite3_exec(p.db->handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        run(p.db->isServer() ? "BEGIN" : "BEGIN IMMEDIATE");
         for (auto &s : scans)
             s->run(rows, {p.unusedActivity});
-        sqlite3_exec(p.db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        run("ROLLBACK");
     }
     state.counters["files"] = double(scans.size());
 }
-BENCHMARK(BM_ReferenceScan_Baseline)->Unit(benchmark::kMillisecond);
 
-void BM_SavePosition_Engine(benchmark::State &state)
+void savePositionEngine(benchmark::State &state, Program &p)
 {
-    Program &p = program();
     p.chooseGroup();
     p.flow->openPositions();
     int n = 0;
@@ -500,41 +688,65 @@ void BM_SavePosition_Engine(benchmark::State &state)
         p.savePosition(++n);
     p.flow->closePositions();
 }
-BENCHMARK(BM_SavePosition_Engine)->Unit(benchmark::kMillisecond);
 
 // The same change in its own immediate transaction, then the group's
 // positions read again, as the engine does after a post.
-void BM_SavePosition_Baseline(benchmark::State &state)
+void savePositionBaseline(benchmark::State &state, Program &p)
 {
-    Program &p = program();
-    sqlite3 *h = p.db->handle();
-    sqlite3_stmt *update = nullptr;
-    const QByteArray sql = QStringLiteral("UPDATE \"%1\" SET Opis = ?, T_Mod = ?, O_Mod = ? WHERE Id = "
-                                          "(SELECT MIN(Id) FROM \"%1\" WHERE Dok = ?)")
-                               .arg(positionsTable())
-                               .toUtf8();
-    sqlite3_prepare_v2(h, sql.constData(), -1, &update, nullptr);
-    Raw reread(*p.db, QStringLiteral("SELECT %1, p.rowid FROM \"%2\" AS p WHERE p.Dok = ? ORDER BY p.Id")
-                          .arg(columnsOf(positionsTable(), QStringLiteral("p")), positionsTable()));
+    const QString f = positionsFile();
+    const auto pc = [&](const char *name) { return col(p, f, QString(), QString::fromLatin1(name)); };
+    Baseline update(*p.db, QStringLiteral("UPDATE %1 SET %2 = %3, %4 = %5, %6 = %7 WHERE %8 = "
+                                          "(SELECT MIN(%8) FROM %1 WHERE %9 = %10)")
+                               .arg(quoteIdent(positionsTable()), pc("Opis"), param(p, 1), pc("T_Mod"), param(p, 2),
+                                    pc("O_Mod"), param(p, 3), pc("Id"), pc("Dok"))
+                               .arg(param(p, 4)));
+    Baseline reread(*p.db, QStringLiteral("SELECT %1, %2 FROM %3 AS p WHERE %4 = %5 ORDER BY %6")
+                               .arg(columnsOf(p, f, QStringLiteral("p")), rowId(p, QStringLiteral("p")),
+                                    quoteIdent(positionsTable()), col(p, f, QStringLiteral("p"), QStringLiteral("Dok")),
+                                    param(p, 1), col(p, f, QStringLiteral("p"), QStringLiteral("Id"))));
+    const auto run = [&](const char *sql) {
+        if (p.db->isServer())
+            PQclear(PQexec(dynamic_cast<PgConnection &>(p.db->connection()).handle(), sql));
+        else
+            sqlite3_exec(p.db->handle(), sql, nullptr, nullptr, nullptr);
+    };
     TypedRows rows;
     int n = 0;
     for (auto _ : state) {
-        sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        const QByteArray text = QStringLiteral("Pozycja zapisana %1 raz").arg(++n).toUtf8();
-        const QByteArray now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
-        sqlite3_reset(update);
-        sqlite3_bind_text(update, 1, text.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(update, 2, now.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int(update, 3, 1);
-        sqlite3_bind_int(update, 4, p.group);
-        sqlite3_step(update);
-        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+        run(p.db->isServer() ? "BEGIN" : "BEGIN IMMEDIATE");
+        rows.clear();
+        update.run(rows, {QStringLiteral("Pozycja zapisana %1 raz").arg(++n),
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), 1, p.group});
+        run("COMMIT");
         rows.clear();
         reread.run(rows, {p.group});
     }
-    sqlite3_finalize(update);
 }
-BENCHMARK(BM_SavePosition_Baseline)->Unit(benchmark::kMillisecond);
+
+// Every case on one backend: the engine, then its baseline.
+void registerCases(const char *backend, Program &(*side)(), bool server)
+{
+    using Case = void (*)(benchmark::State &, Program &);
+    const struct {
+        const char *name;
+        Case run;
+    } cases[] = {
+        {"OpenGroups/engine", openGroupsEngine},       {"OpenGroups/baseline", openGroupsBaseline},
+        {"OpenPositions/engine", openPositionsEngine}, {"OpenPositions/baseline", openPositionsBaseline},
+        {"Browser/engine", browserEngine},             {"Browser/baseline", browserBaseline},
+        {"Browser/baselineAsWritten", browserBaselineAsWritten},
+        {"ReferenceScan/engine", referenceScanEngine}, {"ReferenceScan/baseline", referenceScanBaseline},
+        {"SavePosition/engine", savePositionEngine},   {"SavePosition/baseline", savePositionBaseline},
+    };
+    for (const auto &c : cases) {
+        if (server && QByteArray(c.name).endsWith("AsWritten"))
+            continue;
+        const Case run = c.run;
+        benchmark::RegisterBenchmark((std::string(backend) + "/" + c.name).c_str(),
+                                     [run, side](benchmark::State &state) { run(state, side()); })
+            ->Unit(benchmark::kMillisecond);
+    }
+}
 
 // ------------------------------------------------------------ figures
 
@@ -633,6 +845,11 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     installCountingVfs();
     program();
+    registerCases("sqlite", program, false);
+    if (!server().conninfo().isEmpty()) {
+        serverProgram();
+        registerCases("server", serverProgram, true);
+    }
     benchmark::Initialize(&argc, argv);
     if (!qEnvironmentVariableIsSet("FENWA5_BENCH_TIMES_ONLY")) {
         fileSizes();

@@ -1,6 +1,7 @@
 #include "data/InstallationCopy.h"
 
 #include "data/Schema.h"
+#include "data/Seed.h"
 #include "data/SqlBuilder.h"
 #include "data/Statement.h"
 
@@ -60,33 +61,72 @@ QString createStatement(const QString &folder, const QString &file, const QVecto
     return QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(tablePath(folder, file), columns.join(QLatin1Char(',')));
 }
 
+// The rows one multi-row INSERT writes: as many as keep its parameters within
+// what either backend takes in one statement.
+int rowsPerInsert(int columns) { return std::clamp(4000 / std::max(columns, 1), 1, 500); }
+
+// INSERT of `rows` rows of these fields into the target's table, in the
+// backend's own text (names as the target stores them), "?" for each value.
+QString insertStatement(const QString &file, const QVector<FieldDef> &fields, int rows)
+{
+    QStringList names;
+    for (const FieldDef &f : fields)
+        names << quoteIdent(f.name);
+    const QString row =
+        QLatin1Char('(') + QStringList(fields.size(), QStringLiteral("?")).join(QLatin1Char(',')) + QLatin1Char(')');
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+        .arg(quoteIdent(SqlDialect::tableName(file)), names.join(QLatin1Char(',')),
+             QStringList(rows, row).join(QLatin1Char(',')));
+}
+
 // Copies one table's rows (the table made already); returns the rows read.
+// Rows go in batches through one statement prepared once (the last,
+// shorter batch through one of its own), so a table costs a few round trips
+// and statement triggers instead of one per row.
 qint64 copyRows(const Database &from, Database &to, const QString &file, const QVector<FieldDef> &fields)
 {
-    QStringList names, selected, params;
-    for (const FieldDef &f : fields) {
-        names << f.name;
+    QStringList selected;
+    for (const FieldDef &f : fields)
         selected << quoteIdent(f.name);
-        params << QLatin1Char(':') + QStringLiteral("p%1").arg(params.size());
-    }
-    const QString insert = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                               .arg(tablePath(to.folder(), file), names.join(QLatin1Char(',')), params.join(QLatin1Char(',')));
     const QString ordered = autoIncField(fields) ? QStringLiteral(" ORDER BY %1").arg(quoteIdent(autoIncField(fields)->name))
                                                  : QString();
     Statement rows(from, QStringLiteral("SELECT %1 FROM %2%3")
                              .arg(selected.join(QLatin1Char(',')), quoteIdent(SqlDialect::tableName(file)), ordered));
+    const int columns = int(fields.size());
+    const int batch = rowsPerInsert(columns);
+    std::unique_ptr<Cursor> full;
+    QVector<QVariant> pending;
+    pending.reserve(batch * columns);
+    const auto write = [&](int count) {
+        std::unique_ptr<Cursor> shorter;
+        Cursor *insert = nullptr;
+        if (count == batch) {
+            if (!full)
+                full = to.connection().prepare(insertStatement(file, fields, batch), true);
+            insert = full.get();
+        } else {
+            shorter = to.connection().prepare(insertStatement(file, fields, count), false);
+            insert = shorter.get();
+        }
+        for (int k = 0; k < pending.size(); ++k)
+            insert->bind(k + 1, pending[k]);
+        insert->step();
+        insert->reset(true);
+        pending.clear();
+    };
     qint64 count = 0;
-    Params values(fields.size());
     while (rows.step()) {
-        for (int i = 0; i < fields.size(); ++i) {
+        for (int i = 0; i < columns; ++i) {
             QVariant v;
             if (rows.columnType(i) != SQLITE_NULL)
                 v = fields[i].isText() ? QVariant(rows.text(i)) : rows.value(i, fields[i].type);
-            values[i] = {params[i], v};
+            pending << v;
         }
-        to.exec(insert, values);
-        ++count;
+        if (++count % batch == 0)
+            write(batch);
     }
+    if (!pending.isEmpty())
+        write(int(pending.size() / columns));
     return count;
 }
 
@@ -160,6 +200,34 @@ QVector<CopiedTable> copyInstallation(const Database &from, Database &to,
         throw;
     }
     return done;
+}
+
+std::unique_ptr<Database> copyToNewInstallation(const Database &from, const QString &folder, const ServerAddress &server,
+                                                const std::function<void(const CopiedTable &)> &copied)
+{
+    const auto copy = [&](Database &to) { copyInstallation(from, to, copied); };
+    bool started = false;
+    try {
+        if (!server.isSet())
+            return createDatabase(folder, [&](Database &to) {
+                started = true;
+                copy(to);
+            });
+        return createServerDatabase(folder, server, [&](Database &to) {
+            started = true;
+            copy(to);
+        });
+    } catch (const EngineError &e) {
+        if (!started)
+            throw;
+        const QString undone =
+            server.isSet() ? QStringLiteral("Kopia nie powiodła się: to, co utworzyła na serwerze (tabele, "
+                                            "a nowy schemat „%1” w całości), zostało usunięte.")
+                                 .arg(server.schema)
+                           : QStringLiteral("Kopia nie powiodła się: w folderze %1 nie zapisano bazy danych.")
+                                 .arg(QDir::toNativeSeparators(folder));
+        throw EngineError(e.message() + QLatin1Char(' ') + undone);
+    }
 }
 
 } // namespace fenwa::data

@@ -9,6 +9,7 @@
 // declared types, every row with its Id, the Id each table gives next and
 // the indexes the program builds on it.
 #include "data/Database.h"
+#include "data/ServerAddress.h"
 
 #include <QString>
 #include <QVector>
@@ -32,6 +33,14 @@ struct CopiedTable {
 // left empty as it was, and the error goes on to the caller.
 QVector<CopiedTable> copyInstallation(const Database &from, Database &to,
                                       const std::function<void(const CopiedTable &)> &copied = {});
+
+// Copies every table file of `from` (copyInstallation) into a new
+// installation: in the folder `folder` (createDatabase) when `server` is not
+// set, else in the new schema of `server` (createServerDatabase; `folder` is
+// then its data folder). A copy that fails leaves the place as it was (a
+// schema it made is dropped) and says so in its Polish message.
+std::unique_ptr<Database> copyToNewInstallation(const Database &from, const QString &folder, const ServerAddress &server,
+                                                const std::function<void(const CopiedTable &)> &copied = {});
 
 // The last Id a table's AUTOINC field has given (0 when none): the next
 // record gets a greater one. On SQLite the table's AUTOINCREMENT counter, on

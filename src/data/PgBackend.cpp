@@ -641,6 +641,7 @@ void PgConnection::setUpSchema()
 
 pg_result *PgConnection::run(const QString &sql)
 {
+    heldSchemaVersion_ = -1;   // the text may change tables
     PGresult *r = PQexec(conn_, sql.toUtf8().constData());
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -682,6 +683,10 @@ void PgConnection::finished(const pg_result *result, bool createdTable)
 {
     const char *tuples = PQcmdTuples(const_cast<PGresult *>(result));
     changes_ = tuples && *tuples ? std::strtoll(tuples, nullptr, 10) : 0;
+    const QByteArray status(PQcmdStatus(const_cast<PGresult *>(result)));
+    const QByteArray command = status.left(status.indexOf(' '));
+    if (command != "SELECT" && command != "INSERT" && command != "UPDATE" && command != "DELETE")
+        heldSchemaVersion_ = -1;
     if (createdTable)
         PQclear(run(QStringLiteral("SELECT %1._fenwa5_track()").arg(quotedSchema_)));
 }
@@ -778,10 +783,12 @@ void PgConnection::beginWrite()
         rollback();
         throw EngineError(message);
     }
+    ownTransaction_ = true;
 }
 
 void PgConnection::commit()
 {
+    ownTransaction_ = false;
     PGresult *r = run(QStringLiteral("COMMIT"));
     // A transaction that failed ends with COMMIT answered as ROLLBACK: nothing was written.
     const bool rolledBack = QByteArray(PQcmdStatus(r)) == "ROLLBACK";
@@ -793,6 +800,8 @@ void PgConnection::commit()
 
 void PgConnection::rollback() noexcept
 {
+    ownTransaction_ = false;
+    heldSchemaVersion_ = -1;
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE)
         PQclear(PQexec(conn_, "ROLLBACK"));
 }
@@ -804,11 +813,15 @@ bool PgConnection::beginRead()
     PGresult *r = PQexec(conn_, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
     PQclear(r);
+    ownTransaction_ = ok;
+    heldSchemaVersion_ = -1;
     return ok;
 }
 
 void PgConnection::endRead() noexcept
 {
+    ownTransaction_ = false;
+    heldSchemaVersion_ = -1;
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE)
         PQclear(PQexec(conn_, "COMMIT"));
 }
@@ -862,11 +875,16 @@ QVector<FieldDef> PgConnection::columns(const QString &table)
 
 qint64 PgConnection::schemaVersion()
 {
+    if (ownTransaction_ && heldSchemaVersion_ >= 0)
+        return heldSchemaVersion_;
     // Any change of a table's columns writes its catalog row anew.
     const auto rows = query(QStringLiteral("SELECT count(*) * 1000003 + coalesce(sum(xmin::text::bigint), 0) "
                                            "FROM pg_class WHERE relnamespace = $1::regnamespace"),
                             {quotedSchema_});
-    return rows.value(0).value(0).toLongLong();
+    const qint64 version = rows.value(0).value(0).toLongLong();
+    if (ownTransaction_)
+        heldSchemaVersion_ = version;
+    return version;
 }
 
 QStringList PgConnection::indexNames(const QString &table)

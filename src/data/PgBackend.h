@@ -26,6 +26,12 @@
 //   advisory lock keyed by its row while its connection lasts, and only
 //   copies whose lock is held are live (a crashed copy's lock goes with its
 //   connection).
+// - the schema's version (a sum over its catalog rows, a scan of the
+//   catalog) is read once per transaction this session opened: in a
+//   reading snapshot the catalog stands still, and under the write lock no
+//   other workstation changes tables; a statement of this session that may
+//   change them (anything but SELECT, INSERT, UPDATE, DELETE) makes it be
+//   read again.
 // - identifiers: tables by their lower-case SQL name; columns as the
 //   statement that created them wrote them (the program's own case: "Dok").
 #include "data/Backend.h"
@@ -116,6 +122,8 @@ private:
     qint64 lockKey_ = 0;    // the installation's write lock
     int copyClass_ = 0;     // the first key of the running copies' locks
     qint64 changes_ = 0;
+    bool ownTransaction_ = false;      // opened by beginWrite or beginRead
+    qint64 heldSchemaVersion_ = -1;    // read in that transaction; -1: read it anew
     quint64 statements_ = 0;
     mutable QString lastError_;
 };

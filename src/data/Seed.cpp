@@ -4,6 +4,7 @@
 #include "common/Platform.h"
 #include "data/EngineError.h"
 #include "data/Schema.h"
+#include "data/SqlBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -441,23 +442,46 @@ std::unique_ptr<Database> createInstallation(const QString &folder, const QDate 
 std::unique_ptr<Database> createServerInstallation(const QString &dataFolder, const ServerAddress &address,
                                                    const QDate &today, const std::function<void(Database &)> &fillMore)
 {
-    std::unique_ptr<Database> db = openNewServerSchema(dataFolder, address);
-    Database::Transaction tx(*db);
-    createSharedTables(*db);
-    fillInstallation(*db, today);
-    if (fillMore)
-        fillMore(*db);
-    tx.commit();
-    return db;
+    return createServerDatabase(dataFolder, address, [&](Database &db) {
+        Database::Transaction tx(db);
+        createSharedTables(db);
+        fillInstallation(db, today);
+        if (fillMore)
+            fillMore(db);
+        tx.commit();
+    });
 }
 
-std::unique_ptr<Database> openNewServerSchema(const QString &dataFolder, const ServerAddress &address)
+std::unique_ptr<Database> createServerDatabase(const QString &dataFolder, const ServerAddress &address,
+                                               const std::function<void(Database &)> &fill)
 {
-    std::unique_ptr<Database> db =
-        Database::openServer(dataFolder, address.conninfo(), address.schema, Database::OpenMode::Create);
+    // Whether the schema is there already: opening it as existing fails
+    // otherwise (and for a server that does not answer, which the opening
+    // below then reports).
+    bool made = false;
+    std::unique_ptr<Database> db;
+    try {
+        db = Database::openServer(dataFolder, address.conninfo(), address.schema, Database::OpenMode::ExistingOnly);
+    } catch (const EngineError &) {
+        made = true;
+    }
+    if (made)
+        db = Database::openServer(dataFolder, address.conninfo(), address.schema, Database::OpenMode::Create);
     if (!db->listFiles(QStringLiteral("*")).isEmpty())
         throw EngineError(QStringLiteral("Schemat „%1” na serwerze zawiera już tabele i nie zostanie nadpisany.")
                               .arg(address.schema));
+    try {
+        fill(*db);
+    } catch (...) {
+        if (made && !db->inTransaction()) {
+            try {
+                db->execNative(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(quoteIdent(address.schema)));
+            } catch (const EngineError &) {
+                // The error that stopped the filling is the one reported.
+            }
+        }
+        throw;
+    }
     return db;
 }
 

@@ -38,13 +38,16 @@ std::unique_ptr<Database> createDatabase(const QString &folder, const std::funct
 std::unique_ptr<Database> createInstallation(const QString &folder, const QDate &today,
                                              const std::function<void(Database &)> &fillMore = {});
 
-// Opens the schema of `address` on its server for a new installation: made
-// when missing; refused (EngineError, Polish) when it holds any table file
-// already, so no installation is ever overwritten. dataFolder: as for
-// Database::openServer.
-std::unique_ptr<Database> openNewServerSchema(const QString &dataFolder, const ServerAddress &address);
+// Creates the schema of `address` on its server for a new installation and
+// in it what `fill` writes, as createDatabase does for a folder. A schema
+// that holds any table file already is refused (EngineError, Polish), so no
+// installation is ever overwritten. When anything fails, a schema the call
+// made is dropped again (in one that was there already, `fill` undoes its
+// own writes, as a transaction does), and the error goes on.
+std::unique_ptr<Database> createServerDatabase(const QString &dataFolder, const ServerAddress &address,
+                                               const std::function<void(Database &)> &fill);
 // Creates a server installation like createInstallation, in the new schema
-// of `address` (openNewServerSchema), in one transaction: a failure leaves
+// of `address` (createServerDatabase), in one transaction: a failure leaves
 // no table behind.
 std::unique_ptr<Database> createServerInstallation(const QString &dataFolder, const ServerAddress &address,
                                                    const QDate &today,

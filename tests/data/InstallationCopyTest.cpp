@@ -4,12 +4,16 @@
 #include "data/SqlBuilder.h"
 #include "data/Statement.h"
 
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace fenwa::data;
 using fenwa::testing::Content;
 using fenwa::testing::DataFolder;
+using fenwa::testing::onServer;
+using fenwa::testing::testServer;
 
 namespace {
 
@@ -110,4 +114,43 @@ TEST(InstallationCopy, AFailureMidwayOrATargetInUseLeavesTheTargetAsItWas)
     }
     EXPECT_EQ(used.count(QStringLiteral("passwd.db")), users);
     EXPECT_FALSE(used.db->fileExists(QStringLiteral("g_2016_2000.db")));
+}
+
+// A new folder, or on the server a new schema: a copy stopped midway takes
+// back everything it made there, the schema too, and says so.
+TEST(InstallationCopy, AFailedCopyToANewPlaceLeavesNothingThere)
+{
+    Source source;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("nowa"));
+    ServerAddress server;
+    if (onServer()) {
+        QString error;
+        const quint32 made = QRandomGenerator::global()->bounded(1000000000);
+        server = ServerAddress::parse(QStringLiteral("%1 schema=k_%2").arg(QString::fromUtf8(testServer())).arg(made), &error);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    }
+    int committed = 0;
+    try {
+        copyToNewInstallation(*source.db, folder, server, [&](const CopiedTable &) {
+            if (++committed == 3)
+                throw EngineError(QStringLiteral("przerwane"));
+        });
+        ADD_FAILURE() << "the copy went on past its failure";
+    } catch (const EngineError &e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("przerwane Kopia nie powiodła się")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(committed, 3);
+    if (!onServer()) {
+        EXPECT_FALSE(QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(Database::fileName))));
+        return;
+    }
+    DataFolder other(Content::Nothing);
+    Statement schemas(*other.db,
+                      QStringLiteral("SELECT COUNT(*) FROM pg_namespace WHERE nspname = '%1'").arg(server.schema));
+    ASSERT_TRUE(schemas.step());
+    EXPECT_EQ(schemas.integer(0), 0) << server.schema.toStdString();
+    if (schemas.integer(0) != 0)
+        other.db->execNative(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(quoteIdent(server.schema)));
 }

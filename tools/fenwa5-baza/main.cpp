@@ -227,17 +227,11 @@ int copy(const Place &from, const Place &to)
     QTextStream out(stdout);
     qint64 total = 0;
     int tables = 0;
-    const auto copyInto = [&](Database &target) {
-        copyInstallation(*source, target, [&](const CopiedTable &t) {
-            out << t.file << ": " << t.rows << Qt::endl;
-            total += t.rows;
-            ++tables;
-        });
-    };
-    if (to.onServer())
-        copyInto(*openNewServerSchema(to.folder, to.server));
-    else
-        createDatabase(to.folder, copyInto);
+    copyToNewInstallation(*source, to.folder, to.server, [&](const CopiedTable &t) {
+        out << t.file << ": " << t.rows << Qt::endl;
+        total += t.rows;
+        ++tables;
+    });
     out << "Skopiowano instalację (" << counted(tables, "tabela", "tabele", "tabel") << ", "
         << counted(total, "wiersz", "wiersze", "wierszy") << ") do: " << to.shown() << Qt::endl;
     return 0;
