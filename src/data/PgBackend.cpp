@@ -209,10 +209,19 @@ bool createsTable(const QString &sql)
     return re.match(sql).hasMatch();
 }
 
+// Whether a statement may change a table's columns or indexes (a session's
+// temporary table aside): the schema's version is bumped with it.
+bool changesTables(const QString &sql)
+{
+    static const QRegularExpression re(QStringLiteral("\\b(CREATE|ALTER|DROP)\\s+(UNIQUE\\s+)?(UNLOGGED\\s+)?(TABLE|INDEX)\\b"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re.match(sql).hasMatch();
+}
+
 class PgCursor final : public Cursor {
 public:
     PgCursor(PgConnection &conn, const QString &sql, bool kept)
-        : conn_(conn), createsTable_(createsTable(sql)), writes_(writes(sql))
+        : conn_(conn), createsTable_(createsTable(sql)), changesTables_(changesTables(sql)), writes_(writes(sql))
     {
         int count = 0;
         sql_ = numberParameters(sql, &names_, &count);
@@ -287,6 +296,7 @@ private:
 
     PgConnection &conn_;
     bool createsTable_;
+    bool changesTables_;
     bool writes_;
     QByteArray sql_;
     QByteArray name_;   // prepared on the server under this name; empty: parsed at each run
@@ -370,7 +380,7 @@ void PgCursor::run()
     }
     result_ = r;
     row_ = -1;
-    conn_.finished(r, createsTable_);
+    conn_.finished(r, createsTable_, changesTables_);
 }
 
 QString PgCursor::refusedField(const PGresult *r) const
@@ -608,6 +618,10 @@ void PgConnection::setUpSchema()
         "BEGIN; SELECT pg_advisory_xact_lock(%2); "
         "CREATE SCHEMA IF NOT EXISTS %1; "
         "CREATE TABLE IF NOT EXISTS %1._fenwa5_versions (name text PRIMARY KEY, version bigint NOT NULL); "
+        // The schema's version starts from the clock: a schema made anew
+        // under the same name does not repeat its predecessor's versions.
+        "INSERT INTO %1._fenwa5_versions (name, version) "
+        "VALUES ('', (extract(epoch FROM clock_timestamp()) * 1000)::bigint) ON CONFLICT (name) DO NOTHING; "
         "CREATE TABLE IF NOT EXISTS %1._fenwa5_running (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
         "osuser text, host text, pid bigint, started text, heartbeat text); "
         "CREATE OR REPLACE FUNCTION %1._fenwa5_bump() RETURNS trigger LANGUAGE plpgsql AS $f$ BEGIN "
@@ -660,8 +674,19 @@ QVector<QStringList> PgConnection::query(const QString &sql, const QStringList &
         texts << p.toUtf8();
     for (const QByteArray &t : texts)
         values << t.constData();
-    PGresult *r = PQexecParams(conn_, sql.toUtf8().constData(), int(values.size()), nullptr, values.data(), nullptr,
-                               nullptr, 0);
+    // Prepared on the server at its first use on this connection.
+    QByteArray name = fixedStatements_.value(sql);
+    if (name.isEmpty()) {
+        name = nextStatementName();
+        PGresult *p = PQprepare(conn_, name.constData(), sql.toUtf8().constData(), 0, nullptr);
+        const bool ok = p && PQresultStatus(p) == PGRES_COMMAND_OK;
+        const QString message = ok ? QString() : describe(p);
+        PQclear(p);
+        if (!ok)
+            throw EngineError(message);
+        fixedStatements_.insert(sql, name);
+    }
+    PGresult *r = PQexecPrepared(conn_, name.constData(), int(values.size()), values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         const QString message = describe(r);
@@ -679,7 +704,7 @@ QVector<QStringList> PgConnection::query(const QString &sql, const QStringList &
     return rows;
 }
 
-void PgConnection::finished(const pg_result *result, bool createdTable)
+void PgConnection::finished(const pg_result *result, bool createdTable, bool changedTables)
 {
     const char *tuples = PQcmdTuples(const_cast<PGresult *>(result));
     changes_ = tuples && *tuples ? std::strtoll(tuples, nullptr, 10) : 0;
@@ -689,6 +714,14 @@ void PgConnection::finished(const pg_result *result, bool createdTable)
         heldSchemaVersion_ = -1;
     if (createdTable)
         PQclear(run(QStringLiteral("SELECT %1._fenwa5_track()").arg(quotedSchema_)));
+    // In the change's own transaction; a reading snapshot changes only the
+    // session's temporary tables.
+    if (changedTables && !reading_) {
+        query(QStringLiteral("INSERT INTO %1._fenwa5_versions AS v (name, version) VALUES ('', 1) "
+                             "ON CONFLICT (name) DO UPDATE SET version = v.version + 1")
+                  .arg(quotedSchema_));
+        heldSchemaVersion_ = -1;
+    }
 }
 
 QString PgConnection::describe(const pg_result *result) const
@@ -747,7 +780,7 @@ void PgConnection::execNative(const QString &nativeSql)
         beginWrite();
     try {
         PGresult *r = run(nativeSql);
-        finished(r, createsTable(nativeSql));
+        finished(r, createsTable(nativeSql), changesTables(nativeSql));
         PQclear(r);
     } catch (...) {
         if (locked)
@@ -801,6 +834,7 @@ void PgConnection::commit()
 void PgConnection::rollback() noexcept
 {
     ownTransaction_ = false;
+    reading_ = false;
     heldSchemaVersion_ = -1;
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE)
         PQclear(PQexec(conn_, "ROLLBACK"));
@@ -814,6 +848,7 @@ bool PgConnection::beginRead()
     const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
     PQclear(r);
     ownTransaction_ = ok;
+    reading_ = ok;
     heldSchemaVersion_ = -1;
     return ok;
 }
@@ -821,6 +856,7 @@ bool PgConnection::beginRead()
 void PgConnection::endRead() noexcept
 {
     ownTransaction_ = false;
+    reading_ = false;
     heldSchemaVersion_ = -1;
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE)
         PQclear(PQexec(conn_, "COMMIT"));
@@ -877,11 +913,8 @@ qint64 PgConnection::schemaVersion()
 {
     if (ownTransaction_ && heldSchemaVersion_ >= 0)
         return heldSchemaVersion_;
-    // Any change of a table's columns writes its catalog row anew.
-    const auto rows = query(QStringLiteral("SELECT count(*) * 1000003 + coalesce(sum(xmin::text::bigint), 0) "
-                                           "FROM pg_class WHERE relnamespace = $1::regnamespace"),
-                            {quotedSchema_});
-    const qint64 version = rows.value(0).value(0).toLongLong();
+    const auto rows = query(QStringLiteral("SELECT version FROM %1._fenwa5_versions WHERE name = ''").arg(quotedSchema_));
+    const qint64 version = rows.isEmpty() ? 0 : rows[0].value(0).toLongLong();
     if (ownTransaction_)
         heldSchemaVersion_ = version;
     return version;

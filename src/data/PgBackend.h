@@ -8,8 +8,9 @@
 //   come back as text and are read into the program's values by the
 //   column's type; a value the server refuses for its type is reported
 //   naming the field it was given for (a parameter's or a literal's).
-//   Statements the engine keeps (Statement's cache) are prepared on the
-//   server once (PQprepare/PQexecPrepared); the others are parsed and run in
+//   Statements the engine keeps (Statement's cache) and the engine's own
+//   fixed catalogue and stamp queries are prepared on the server once per
+//   connection (PQprepare/PQexecPrepared); the others are parsed and run in
 //   one round trip.
 // - the write lock: a writing transaction takes a transaction-scoped
 //   advisory lock of the installation at BEGIN, so writers queue as on a
@@ -26,12 +27,20 @@
 //   advisory lock keyed by its row while its connection lasts, and only
 //   copies whose lock is held are live (a crashed copy's lock goes with its
 //   connection).
-// - the schema's version (a sum over its catalog rows, a scan of the
-//   catalog) is read once per transaction this session opened: in a
-//   reading snapshot the catalog stands still, and under the write lock no
-//   other workstation changes tables; a statement of this session that may
-//   change them (anything but SELECT, INSERT, UPDATE, DELETE) makes it be
-//   read again.
+// - the schema's version is the row '' of _fenwa5_versions: every
+//   statement the engine runs that creates, alters or drops a table or an
+//   index bumps it in the same transaction (under the write lock), so one
+//   read of a row tells whether another workstation changed tables. It is
+//   read once per transaction this session opened: in a reading snapshot it
+//   stands still, and under the write lock no other workstation changes
+//   tables; a statement of this session that may change them (anything but
+//   SELECT, INSERT, UPDATE, DELETE) makes it be read again. A schema made
+//   before the row existed reads 0 until its first change inserts it; a
+//   change of tables made by a copy of the program older than the row (or
+//   by hand on the server) does not bump it: such a copy must not share the
+//   installation with newer ones, and changes by hand are followed by
+//   restarting the copies. A table's own data stamp still follows its
+//   catalog row, whoever changed it.
 // - identifiers: tables by their lower-case SQL name; columns as the
 //   statement that created them wrote them (the program's own case: "Dok").
 #include "data/Backend.h"
@@ -59,9 +68,10 @@ public:
     pg_result *run(const QString &sql);
     // The Polish message of a failed result (null: the connection's own error).
     QString describe(const pg_result *result) const;
-    // After a statement finished: its changed-rows count, and the tables a
-    // CREATE TABLE made get their stamp trigger.
-    void finished(const pg_result *result, bool createdTable);
+    // After a statement finished: its changed-rows count, the tables a
+    // CREATE TABLE made get their stamp trigger, and a statement that changed
+    // tables bumps the schema's version.
+    void finished(const pg_result *result, bool createdTable, bool changedTables);
 
     std::unique_ptr<Cursor> prepare(const QString &nativeSql, bool kept) override;
     void execNative(const QString &nativeSql) override;
@@ -113,7 +123,8 @@ private:
     PgConnection(pg_conn *conn, QString schema);
     void setUpSchema();
     QString polishMessage(const pg_result *result) const;
-    // Runs a statement of the engine's own with parameters; rows as texts.
+    // Runs a statement of the engine's own with parameters (its text fixed
+    // for the connection, prepared on the server once); rows as texts.
     QVector<QStringList> query(const QString &sql, const QStringList &params = {});
 
     pg_conn *conn_ = nullptr;
@@ -123,8 +134,10 @@ private:
     int copyClass_ = 0;     // the first key of the running copies' locks
     qint64 changes_ = 0;
     bool ownTransaction_ = false;      // opened by beginWrite or beginRead
+    bool reading_ = false;             // a reading snapshot opened by beginRead
     qint64 heldSchemaVersion_ = -1;    // read in that transaction; -1: read it anew
     quint64 statements_ = 0;
+    QHash<QString, QByteArray> fixedStatements_;   // query's texts and their prepared names
     mutable QString lastError_;
 };
 

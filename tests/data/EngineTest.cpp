@@ -560,6 +560,17 @@ TEST(Maintenance, IndexesAndPackKeepTheData)
     EXPECT_EQ(t.asInt(QStringLiteral("Id")), 51);   // Ids are not reused after a pack
 }
 
+TEST(Sharing, AnIndexAddedOnAnotherWorkstationIsListed)
+{
+    DataFolder f;
+    const QString file = QStringLiteral("bd.db");
+    const QStringList before = f.db->indexNames(file);
+    EXPECT_EQ(f.db->indexNames(file), before);   // read once, then known
+    auto other = f.connect();
+    other->addIndex(file, QStringLiteral("Id"));
+    EXPECT_EQ(f.db->indexNames(file).size(), before.size() + 1);
+}
+
 TEST(Sharing, ExclusiveOpenWaitsForOtherCopies)
 {
     DataFolder f;
