@@ -764,6 +764,9 @@ QString PgConnection::polishMessage(const pg_result *result) const
         return QStringLiteral("Tabela „%1.db” już istnieje.").arg(name);
     if (state == "42701")
         return QStringLiteral("Pole „%1” już istnieje w tabeli.").arg(name);
+    if (state == "42804")   // an expression of another type than its field
+        return name.isEmpty() ? QStringLiteral("Niezgodne rodzaje wartości w poleceniu SQL.")
+                              : QStringLiteral("Pole „%1” nie przyjmuje wartości tego rodzaju.").arg(name);
     return QStringLiteral("Błąd bazy danych: %1").arg(message);
 }
 

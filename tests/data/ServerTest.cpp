@@ -121,6 +121,9 @@ TEST(Server, RefusedValuesNameTheirField)
     EXPECT_TRUE(notANumber.contains(QStringLiteral("„Wiek”"))) << notANumber.toStdString();
     const QString notADate = errorOf([&] { setAll(*f.db, "Data", QStringLiteral("31.02.2016")); });
     EXPECT_TRUE(notADate.contains(QStringLiteral("„Data”"))) << notADate.toStdString();
+    const QString anExpression =
+        errorOf([&] { f.db->execNative(QStringLiteral("UPDATE osoby SET \"Data\" = \"Wiek\" + 1")); });
+    EXPECT_EQ(anExpression, QStringLiteral("Pole „Data” nie przyjmuje wartości tego rodzaju.")) << anExpression.toStdString();
     t.refresh();
     EXPECT_EQ(t.value(QStringLiteral("Wiek")).toLongLong(), 30);
 }
