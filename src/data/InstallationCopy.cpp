@@ -205,18 +205,13 @@ QVector<CopiedTable> copyInstallation(const Database &from, Database &to,
 std::unique_ptr<Database> copyToNewInstallation(const Database &from, const QString &folder, const ServerAddress &server,
                                                 const std::function<void(const CopiedTable &)> &copied)
 {
-    const auto copy = [&](Database &to) { copyInstallation(from, to, copied); };
-    bool started = false;
+    bool started = false;   // the new place was made: a failure after it undoes it
+    const auto copy = [&](Database &to) {
+        started = true;
+        copyInstallation(from, to, copied);
+    };
     try {
-        if (!server.isSet())
-            return createDatabase(folder, [&](Database &to) {
-                started = true;
-                copy(to);
-            });
-        return createServerDatabase(folder, server, [&](Database &to) {
-            started = true;
-            copy(to);
-        });
+        return server.isSet() ? createServerDatabase(folder, server, copy) : createDatabase(folder, copy);
     } catch (const EngineError &e) {
         if (!started)
             throw;

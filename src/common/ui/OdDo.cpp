@@ -15,11 +15,10 @@ namespace fenwa::ui {
 
 PeriodUnitPanel::PeriodUnitPanel(const QDate &today, QWidget *parent) : QWidget(parent)
 {
-    auto date = [&] { return new DateField(today, this); };
     Label1 = new QLabel(QStringLiteral("Od dnia:"), this);
-    DateTimePicker1 = date();
+    DateTimePicker1 = new DateField(today, this);
     Label2 = new QLabel(QStringLiteral("Do dnia:"), this);
-    DateTimePicker2 = date();
+    DateTimePicker2 = new DateField(today, this);
     Label3 = new QLabel(QStringLiteral("Jednostka:"), this);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setMinimumWidth(420);
